@@ -1,0 +1,25 @@
+#pragma once
+// Pixel and colour helpers shared by the primitives and the effects.
+#include <cstdint>
+
+// A pixel: 0x00RRGGBB, blue in the low byte.
+using Colour32 = std::uint32_t;
+
+// Packs three components. Each component is first reduced modulo 256 with
+// the sign of the component (truncating), and the three terms are added as
+// wrapping 32-bit integers, so a negative remainder borrows from the term above.
+Colour32 PackColour(std::int32_t red, std::int32_t green, std::int32_t blue);
+
+// value := value + amount while that stays strictly below limit, else limit.
+void AddCapped(std::uint8_t& value, std::uint8_t limit, std::int32_t amount);
+
+// value := value - amount while that stays strictly above limit, else limit.
+void SubtractFloored(std::uint8_t& value, std::uint8_t limit, std::int32_t amount);
+
+inline std::int32_t Max(std::int32_t a, std::int32_t b) { return b > a ? b : a; }
+inline std::int32_t Min(std::int32_t a, std::int32_t b) { return b < a ? b : a; }
+inline void Swap(std::int32_t& a, std::int32_t& b) {
+    const std::int32_t t = a;
+    a = b;
+    b = t;
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The frame every picture is drawn into: a block of 32-bit pixels whose rows
+// are reached through a table of row offsets, so the pitch may exceed the width.
+#include <cstdint>
+
+#include "raster/colour.h"
+
+inline constexpr std::int32_t ScreenWidth = 800;
+inline constexpr std::int32_t ScreenHeight = 600;
+
+// Rows 0..1200 have an entry; only rows below the frame height are drawn.
+inline constexpr int RowOffsetCount = 1201;
+
+// What drawing code receives. Pixel (x, y) is pixels[rowOffsets[y] + x];
+// one row down is rowOffsets[1] pixels. Primitives clip to width x height.
+struct FrameView {
+    Colour32* pixels = nullptr;            // pixel (0, 0)
+    std::int32_t pitch = 0;                // bytes from one row to the next
+    std::int32_t width = ScreenWidth;
+    std::int32_t height = ScreenHeight;
+    const std::int32_t* rowOffsets = nullptr;  // in pixels, at least height entries
+};
+
+// Memory handed over by the platform for one frame, already cleared to black.
+struct FrameMemory {
+    Colour32* pixels = nullptr;
+    std::int32_t pitch = 0;  // bytes
+};
+
+// The frame of the render thread, valid between BeginFrame and EndFrame.
+extern Colour32* PixelBase;
+extern std::int32_t RowOffsets[RowOffsetCount];
+extern bool RowOffsetsPending;
+
+// Fills table[0..count) with y * (pitch / 4).
+void BuildRowOffsets(std::int32_t* table, int count, std::int32_t pitch);
+
+// Takes the cleared memory of a new frame: sets PixelBase and builds the row
+// table on the first frame and again whenever the pitch differs from the
+// pitch the table was built for. Returns the frame's view.
+FrameView BeginFrame(FrameMemory memory);
+
+// Ends the frame; nothing may be drawn through the view afterwards.
+void EndFrame();
+
+// A plain in-memory 800 x 600 frame with a pitch of 3200 bytes, for running
+// without a display.
+struct MemoryFrame {
+    Colour32 pixels[ScreenWidth * ScreenHeight];
+};
+
+// Clears the block to black and hands it out as frame memory.
+FrameMemory ClearMemoryFrame(MemoryFrame& frame);

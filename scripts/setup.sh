@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what the project needs on Debian 12 or Ubuntu, only what is missing.
+# Wine (32-bit) is installed only with --wine.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+
+want=()
+while read -r pkg; do
+  case "$pkg" in ''|\#*) continue ;; esac
+  want+=("$pkg")
+done < "$here/packages.txt"
+
+missing() {
+  local out=()
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || out+=("$pkg")
+  done
+  echo "${out[@]:-}"
+}
+
+need="$(missing "${want[@]}")"
+if [ "${1:-}" = "--wine" ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+    need="$need wine wine32:i386 wine64"
+    updated_arch=1
+  else
+    need="$need $(missing wine wine32:i386)"
+  fi
+fi
+need="$(echo $need)"
+if [ -n "$need" ] || [ -n "${updated_arch:-}" ]; then
+  echo "setup: installing $need"
+  $SUDO apt-get update -q
+  [ -n "$need" ] && $SUDO apt-get install -y -q $need
+fi
+exit 0

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every configuration and runs every test.
+# Exits non-zero when any test fails or when a stage runs no test at all.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+jobs="$(nproc)"
+
+scripts/setup.sh --wine
+
+stage() { echo; echo "=== $*"; }
+
+stage "native build and tests"
+cmake --preset native
+cmake --build --preset native -j "$jobs"
+ctest --preset native -j "$jobs" --no-tests=error
+
+stage "AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
+cmake --preset sanitize
+cmake --build --preset sanitize -j "$jobs"
+ctest --preset sanitize -j "$jobs" --no-tests=error -LE slow
+
+for extra in scripts/test-fuzz.sh scripts/test-win32.sh; do
+  if [ -x "$extra" ]; then
+    stage "$extra"
+    "$extra"
+  fi
+done
