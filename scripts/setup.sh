@@ -26,10 +26,10 @@ need="$(missing "${want[@]}")"
 if [ "${1:-}" = "--wine" ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
-    need="$need wine wine32:i386 wine64"
+    need="$need wine wine32:i386 wine64 qemu-user-static"
     updated_arch=1
   else
-    need="$need $(missing wine wine32:i386)"
+    need="$need $(missing wine wine32:i386 wine64 qemu-user-static)"
   fi
 fi
 need="$(echo $need)"
@@ -37,5 +37,8 @@ if [ -n "$need" ] || [ -n "${updated_arch:-}" ]; then
   echo "setup: installing $need"
   $SUDO apt-get update -q
   [ -n "$need" ] && $SUDO apt-get install -y -q $need
+fi
+if [ "${1:-}" = "--wine" ]; then
+  $SUDO "$here/i386-binfmt.sh"
 fi
 exit 0
