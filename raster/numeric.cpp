@@ -1,0 +1,250 @@
+#include "raster/numeric.h"
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+// Everything here is plain double arithmetic in a fixed order: with SSE2
+// doubles and no contraction every target produces the same bits. The
+// polynomials are minimax fits on the reduced ranges, accurate to below one
+// unit in the last place.
+
+namespace {
+
+constexpr double TwoPow52 = 0x1p52;
+
+// Nearest integral double, halves to even. Adding 2^52 to a magnitude below
+// 2^52 pushes the fraction out of the significand, and the addition rounds it
+// to even under the default rounding mode; larger magnitudes are integral.
+double RoundToIntegral(double x) {
+    const double magnitude = std::fabs(x);
+    if (!(magnitude < TwoPow52)) {
+        return x;  // already integral, infinite or NaN
+    }
+    const double rounded = (magnitude + TwoPow52) - TwoPow52;
+    return std::signbit(x) ? -rounded : rounded;
+}
+
+// ---- sine and cosine -----------------------------------------------------
+
+// pi/2 split into pieces of 33 significant bits, so n * piece is exact for
+// every quadrant count n below 2^20; each *t constant is the rest of pi/2
+// after the pieces before it.
+constexpr double InvHalfPi = 0x1.45f306dc9c883p-1;
+constexpr double HalfPi1 = 0x1.921fb54400000p+0;
+constexpr double HalfPi1Tail = 0x1.0b4611a626331p-34;
+constexpr double HalfPi2 = 0x1.0b4611a600000p-34;
+constexpr double HalfPi2Tail = 0x1.3198a2e037073p-69;
+constexpr double HalfPi3 = 0x1.3198a2e000000p-69;
+constexpr double HalfPi3Tail = 0x1.b839a252049c1p-104;
+constexpr double QuarterPi = 0x1.921fb54442d18p-1;
+
+// sin(x) ~ x + S1 x^3 + ... + S6 x^13 on [-pi/4, pi/4].
+constexpr double S1 = -0x1.5555555555549p-3;
+constexpr double S2 = 0x1.111111110f8a6p-7;
+constexpr double S3 = -0x1.a01a019c161d5p-13;
+constexpr double S4 = 0x1.71de357b1fe7dp-19;
+constexpr double S5 = -0x1.ae5e68a2b9cebp-26;
+constexpr double S6 = 0x1.5d93a5acfd57cp-33;
+
+// cos(x) ~ 1 - x^2/2 + C1 x^4 + ... + C6 x^14 on [-pi/4, pi/4].
+constexpr double C1 = 0x1.555555555554cp-5;
+constexpr double C2 = -0x1.6c16c16c15177p-10;
+constexpr double C3 = 0x1.a01a019cb1590p-16;
+constexpr double C4 = -0x1.27e4f809c52adp-22;
+constexpr double C5 = 0x1.1ee9ebdb4b1c4p-29;
+constexpr double C6 = -0x1.8fae9be8838d4p-37;
+
+int Exponent(double x) {
+    return static_cast<int>((std::bit_cast<std::uint64_t>(x) >> 52) & 0x7FF);
+}
+
+// A reduced argument: x = n * pi/2 + (high + low), |high + low| <= ~pi/4.
+struct Reduced {
+    std::int64_t quadrant;
+    double high;
+    double low;
+};
+
+// Cody-Waite reduction with up to three pieces of pi/2: each further piece is
+// used only when the previous difference cancelled so many bits that the
+// rounding of n * tail would show in the result. Exact in n * HalfPi1 for
+// |x| up to 2^20 pi/2 (about 1.6e6); beyond that the result stays the same
+// on every target but loses accuracy. Nothing the show draws gets near it.
+Reduced ReduceHalfPi(double x) {
+    const double n = RoundToIntegral(x * InvHalfPi);
+    const int inputExponent = Exponent(x);
+    double r = x - n * HalfPi1;
+    double w = n * HalfPi1Tail;
+    double high = r - w;
+    if (inputExponent - Exponent(high) > 16) {
+        const double t = r;
+        w = n * HalfPi2;
+        r = t - w;
+        w = n * HalfPi2Tail - ((t - r) - w);
+        high = r - w;
+        if (inputExponent - Exponent(high) > 49) {
+            const double u = r;
+            w = n * HalfPi3;
+            r = u - w;
+            w = n * HalfPi3Tail - ((u - r) - w);
+            high = r - w;
+        }
+    }
+    const double low = (r - high) - w;
+    return {static_cast<std::int64_t>(n), high, low};
+}
+
+// sin(x + y) for |x + y| <= pi/4, y a small correction to x.
+double SineKernel(double x, double y) {
+    const double z = x * x;
+    const double v = z * x;
+    const double r = S2 + z * (S3 + z * (S4 + z * (S5 + z * S6)));
+    return x - ((z * (0.5 * y - v * r) - y) - v * S1);
+}
+
+// cos(x + y) for |x + y| <= pi/4. 1 - x^2/2 is formed with its rounding error
+// carried along, which keeps the result within one unit in the last place.
+double CosineKernel(double x, double y) {
+    const double z = x * x;
+    const double zz = z * z;
+    const double r = z * (C1 + z * (C2 + z * C3)) + zz * zz * (C4 + z * (C5 + z * C6));
+    const double halfZ = 0.5 * z;
+    const double w = 1.0 - halfZ;
+    return w + (((1.0 - w) - halfZ) + (z * r - x * y));
+}
+
+}  // namespace
+
+std::int32_t Round(double x) {
+    const double r = RoundToIntegral(x);
+    if (r != r) {
+        return 0;
+    }
+    if (r >= 2147483647.0) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    if (r <= -2147483648.0) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    return static_cast<std::int32_t>(r);
+}
+
+std::int64_t Round64(double x) {
+    const double r = RoundToIntegral(x);
+    if (r != r) {
+        return 0;
+    }
+    if (r >= 0x1p63) {
+        return std::numeric_limits<std::int64_t>::max();
+    }
+    if (r <= -0x1p63) {
+        return std::numeric_limits<std::int64_t>::min();
+    }
+    return static_cast<std::int64_t>(r);
+}
+
+double Sine(double x) {
+    if (std::fabs(x) <= QuarterPi) {
+        return SineKernel(x, 0.0);
+    }
+    if (!std::isfinite(x)) {
+        return x - x;  // NaN
+    }
+    const Reduced a = ReduceHalfPi(x);
+    switch (a.quadrant & 3) {
+        case 0: return SineKernel(a.high, a.low);
+        case 1: return CosineKernel(a.high, a.low);
+        case 2: return -SineKernel(a.high, a.low);
+        default: return -CosineKernel(a.high, a.low);
+    }
+}
+
+double Cosine(double x) {
+    if (std::fabs(x) <= QuarterPi) {
+        return CosineKernel(x, 0.0);
+    }
+    if (!std::isfinite(x)) {
+        return x - x;
+    }
+    const Reduced a = ReduceHalfPi(x);
+    switch (a.quadrant & 3) {
+        case 0: return CosineKernel(a.high, a.low);
+        case 1: return -SineKernel(a.high, a.low);
+        case 2: return -CosineKernel(a.high, a.low);
+        default: return SineKernel(a.high, a.low);
+    }
+}
+
+// ---- exponential ----------------------------------------------------------
+
+namespace {
+
+// ln 2 split so that k * Ln2High is exact for |k| < 2^11.
+constexpr double Ln2High = 0x1.62e42fee00000p-1;
+constexpr double Ln2Low = 0x1.a39ef35793c76p-33;
+constexpr double InvLn2 = 0x1.71547652b82fep+0;
+
+// r (e^r + 1) / (e^r - 1) ~ 2 + P1 r^2 + ... + P5 r^10 on [-ln2/2, ln2/2].
+constexpr double P1 = 0x1.555555555553ep-3;
+constexpr double P2 = -0x1.6c16c16bebd93p-9;
+constexpr double P3 = 0x1.1566aaf25de2cp-14;
+constexpr double P4 = -0x1.bbd41c5d26bf1p-20;
+constexpr double P5 = 0x1.6376972bea4d0p-25;
+
+constexpr double OverflowThreshold = 0x1.62e42fefa39efp+9;    // ln(max double)
+constexpr double UnderflowThreshold = -0x1.74910d52d3051p+9;  // ln(min subnormal)
+
+// y * 2^k for y near 1 and k in [-1075, 1024]: exact, except that a
+// subnormal result is rounded once.
+double ScaleByPowerOfTwo(double y, int k) {
+    auto power = [](int e) {
+        return std::bit_cast<double>(static_cast<std::uint64_t>(e + 1023) << 52);
+    };
+    if (k > 1023) {
+        return y * 2.0 * power(k - 1);
+    }
+    if (k < -1021) {
+        return (y * power(k + 1000)) * power(-1000);
+    }
+    return y * power(k);
+}
+
+}  // namespace
+
+double Exponential(double x) {
+    if (x != x) {
+        return x;
+    }
+    if (x > OverflowThreshold) {
+        return std::numeric_limits<double>::infinity();
+    }
+    if (x < UnderflowThreshold) {
+        return 0.0;
+    }
+    const double magnitude = std::fabs(x);
+    if (magnitude < 0x1p-28) {
+        return 1.0 + x;
+    }
+    // x = k ln2 + (high - low), |high - low| <= ln2 / 2.
+    int k = 0;
+    double high = x;
+    double low = 0.0;
+    if (magnitude > 0.5 * 0x1.62e42fefa39efp-1) {
+        const double kd = RoundToIntegral(x * InvLn2);
+        k = static_cast<int>(kd);
+        high = x - kd * Ln2High;
+        low = kd * Ln2Low;
+    }
+    const double r = high - low;
+    const double t = r * r;
+    const double c = r - t * (P1 + t * (P2 + t * (P3 + t * (P4 + t * P5))));
+    if (k == 0) {
+        return 1.0 - ((r * c) / (c - 2.0) - r);
+    }
+    const double y = 1.0 - ((low - (r * c) / (2.0 - c)) - high);
+    return ScaleByPowerOfTwo(y, k);
+}
+
+double SquareRoot(double x) { return std::sqrt(x); }

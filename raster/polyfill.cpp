@@ -1,0 +1,207 @@
+#include "raster/polyfill.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "raster/clip.h"
+
+using namespace raster_detail;
+
+namespace {
+
+// One edge walked down the rows with an integer error term. On each row it
+// covers the pixels from x onwards to the end of its run: a flat edge (wider
+// than tall) moves a whole run of pixels per row, a steep one at most one.
+struct Edge {
+    std::int64_t x;
+    std::int64_t row;
+    std::int64_t step;      // +1 or -1
+    std::int64_t twoDx;     // D = 2 |dx|
+    std::int64_t twoDy;     // H = 2 |dy|
+    std::int64_t modulus;   // M = max(D, H)
+    std::int64_t error;     // 0 <= error < M
+    bool flat;              // D > H
+};
+
+Edge StartEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) {
+    Edge edge;
+    edge.x = x0;
+    edge.row = y0;
+    edge.step = x1 < x0 ? -1 : 1;
+    edge.twoDx = 2 * std::abs(x1 - x0);
+    edge.twoDy = 2 * std::abs(y1 - y0);
+    edge.modulus = std::max(edge.twoDx, edge.twoDy);
+    edge.error = edge.modulus / 2;
+    edge.flat = edge.twoDx > edge.twoDy;
+    return edge;
+}
+
+// Moves the edge to the next row; returns the far end of the pixels it
+// covers on the row it leaves (x itself for a steep edge).
+std::int64_t Advance(Edge& edge) {
+    ++edge.row;
+    if (edge.flat) {
+        // n = ceil((M - e) / H) pixels on this row: the first n with e + nH >= M.
+        const std::int64_t numerator = edge.modulus - edge.error + edge.twoDy - 1;
+        std::int64_t run;
+        if (numerator <= 0xFFFFFFFF && edge.twoDy <= 0xFFFFFFFF) {
+            // Every edge inside a frame takes this cheaper 32-bit division.
+            run = static_cast<std::uint32_t>(numerator) / static_cast<std::uint32_t>(edge.twoDy);
+        } else {
+            run = numerator / edge.twoDy;
+        }
+        edge.error += run * edge.twoDy - edge.modulus;  // (e + nH) mod M, as e + nH < 2M
+        const std::int64_t runEnd = edge.x + (run - 1) * edge.step;
+        edge.x += run * edge.step;
+        return runEnd;
+    }
+    const std::int64_t at = edge.x;
+    edge.error += edge.twoDx;
+    if (edge.error >= edge.modulus) {
+        edge.error -= edge.modulus;
+        edge.x += edge.step;
+    }
+    return at;
+}
+
+// Moves the edge down to row `target` at once, with the same result as
+// advancing it row by row: after j rows a flat edge has moved
+// ceil((jM - e) / H) pixels, a steep one floor((e + jD) / M).
+void SkipTo(Edge& edge, std::int64_t target) {
+    const std::int64_t rows = target - edge.row;
+    if (rows <= 0) {
+        return;
+    }
+    std::uint64_t moved;
+    if (edge.flat) {
+        const auto q = MulAddDivide(static_cast<std::uint64_t>(rows - 1),
+                                    static_cast<std::uint64_t>(edge.modulus),
+                                    static_cast<std::uint64_t>(edge.modulus - edge.error +
+                                                               edge.twoDy - 1),
+                                    static_cast<std::uint64_t>(edge.twoDy));
+        moved = q.quotient;
+        edge.error = edge.twoDy - 1 - static_cast<std::int64_t>(q.remainder);
+    } else {
+        const auto q = MulAddDivide(static_cast<std::uint64_t>(rows),
+                                    static_cast<std::uint64_t>(edge.twoDx),
+                                    static_cast<std::uint64_t>(edge.error),
+                                    static_cast<std::uint64_t>(edge.modulus));
+        moved = q.quotient;
+        edge.error = static_cast<std::int64_t>(q.remainder);
+    }
+    edge.x += edge.step * static_cast<std::int64_t>(moved);
+    edge.row = target;
+}
+
+struct Target {
+    const FrameView& frame;
+    Colour32 colour;
+};
+
+// Row y from `from` to `to`, cut to the frame's columns; y is inside the frame.
+void FillRow(const Target& target, std::int64_t y, std::int64_t from, std::int64_t to) {
+    from = std::max<std::int64_t>(from, 0);
+    to = std::min<std::int64_t>(to, target.frame.width - 1);
+    if (from <= to) {
+        StoreRun(target.frame.pixels + target.frame.rowOffsets[y], from, to, target.colour);
+    }
+}
+
+// Rows [from, to) between the two edges. The row between the edges and the
+// runs of both edges on it all touch the edges' x, so together they are one
+// run from the leftmost to the rightmost of them.
+void WalkRows(const Target& target, Edge& a, Edge& b, std::int64_t from, std::int64_t to) {
+    SkipTo(a, from);
+    SkipTo(b, from);
+    for (std::int64_t y = from; y < to; ++y) {
+        std::int64_t left = std::min(a.x, b.x);
+        std::int64_t right = std::max(a.x, b.x);
+        const std::int64_t endA = Advance(a);
+        const std::int64_t endB = Advance(b);
+        left = std::min(left, std::min(endA, endB));
+        right = std::max(right, std::max(endA, endB));
+        FillRow(target, y, left, right);
+    }
+}
+
+struct Corner {
+    std::int64_t x, y;
+};
+
+bool FillTriangleClipped(Corner c1, Corner c2, Corner c3, const Target& target) {
+    // Top, middle and bottom corner; corners on one row keep their order.
+    if (c2.y < c1.y) std::swap(c1, c2);
+    if (c3.y < c1.y) std::swap(c1, c3);
+    if (c3.y < c2.y) std::swap(c2, c3);
+
+    const std::int64_t width = target.frame.width;
+    const std::int64_t height = target.frame.height;
+    const std::int64_t left = std::min({c1.x, c2.x, c3.x});
+    const std::int64_t right = std::max({c1.x, c2.x, c3.x});
+    // Every corner is drawn and nothing outside their bounding box is.
+    const bool clipped = left < 0 || right >= width || c1.y < 0 || c3.y >= height;
+
+    if (c1.y == c3.y) {
+        if (c1.y >= 0 && c1.y < height) {
+            FillRow(target, c1.y, left, right);
+        }
+        return clipped;
+    }
+
+    Edge a = StartEdge(c1.x, c1.y, c3.x, c3.y);  // the long edge, top to bottom
+    Edge b = StartEdge(c1.x, c1.y, c2.x, c2.y);  // top to middle
+    if (c1.y < c2.y) {
+        const std::int64_t from = std::max<std::int64_t>(c1.y, 0);
+        const std::int64_t to = std::min(c2.y, height);
+        if (from < to) {
+            WalkRows(target, a, b, from, to);
+        }
+    }
+    if (c2.y >= height) {
+        return clipped;
+    }
+    if (c2.y < c3.y) {
+        b = StartEdge(c2.x, c2.y, c3.x, c3.y);  // middle to bottom
+        const std::int64_t from = std::max<std::int64_t>(c2.y, 0);
+        const std::int64_t to = std::min(c3.y, height);
+        if (from < to) {
+            WalkRows(target, a, b, from, to);
+        }
+    }
+    if (c3.y < 0 || c3.y >= height) {
+        return clipped;
+    }
+    // The bottom row: from both edges to the bottom corner, and on a flat
+    // bottom also between the middle and the bottom corner.
+    SkipTo(a, c3.y);
+    SkipTo(b, c3.y);
+    std::int64_t from = std::min({a.x, b.x, c3.x});
+    std::int64_t to = std::max({a.x, b.x, c3.x});
+    if (c2.y == c3.y) {
+        from = std::min(from, c2.x);
+        to = std::max(to, c2.x);
+    }
+    FillRow(target, c3.y, from, to);
+    return clipped;
+}
+
+}  // namespace
+
+void FillTriangle(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                  std::int32_t x3, std::int32_t y3, const FrameView& frame, Colour32 colour) {
+    const Target target{frame, colour};
+    if (FillTriangleClipped({x1, y1}, {x2, y2}, {x3, y3}, target)) {
+        NoteClipped();
+    }
+}
+
+void FillQuad(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+              std::int32_t x3, std::int32_t y3, std::int32_t x4, std::int32_t y4,
+              const FrameView& frame, Colour32 colour) {
+    const Target target{frame, colour};
+    bool clipped = FillTriangleClipped({x1, y1}, {x2, y2}, {x3, y3}, target);
+    clipped |= FillTriangleClipped({x4, y4}, {x3, y3}, {x2, y2}, target);
+    if (clipped) {
+        NoteClipped();
+    }
+}
