@@ -1,0 +1,202 @@
+// Reading the song header and checking an image before anything plays. The
+// check walks the image the way the sequencer will: the rows the order list
+// plays, the tracks they name, every instrument those tracks can select (and
+// instrument 0, the default of every row), and the program of each such
+// instrument. Whatever the sequencer can read is then inside the image.
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "dxvornik.h"
+#include "image_access.h"
+
+namespace {
+
+constexpr std::size_t HeaderBytes = 12;
+
+std::string Format(const char* pattern, auto... values) {
+  char text[200];
+  std::snprintf(text, sizeof text, pattern, values...);
+  return text;
+}
+
+bool Inside(std::size_t imageSize, std::uint32_t offset, std::uint32_t length) {
+  return offset + length <= imageSize;
+}
+
+bool IsTimedCommand(std::uint8_t c) {
+  return c <= HighestNote || c == ReleaseCommand || c >= FirstRelativeNote;
+}
+
+SongLayout ReadHeader(const Synth& s) {
+  SongLayout layout;
+  layout.Base = static_cast<std::uint16_t>(ImageWord(s, 0) - 2);
+  layout.TrackTableOffset = AddressToOffset(layout, ImageWord(s, 2));
+  layout.InstrumentTableOffset = AddressToOffset(layout, ImageWord(s, 4));
+  layout.ProgramTableOffset = AddressToOffset(layout, ImageWord(s, 6));
+  layout.TickRateOffset = AddressToOffset(layout, ImageWord(s, 8));
+  layout.OrderLength = ImageByte(s, 10);
+  layout.DurationUnit = ImageByte(s, 11);
+  return layout;
+}
+
+struct UsedSet {
+  std::array<bool, 256> Seen{};
+  std::array<std::uint8_t, 256> List{};
+  int Count = 0;
+  void Add(std::uint8_t n) {
+    if (!Seen[n]) {
+      Seen[n] = true;
+      List[Count++] = n;
+    }
+  }
+};
+
+std::string CheckTableStarts(const Synth& s) {
+  const std::size_t size = s.SongBytes.size();
+  const SongLayout& l = s.Layout;
+  const struct { const char* name; std::uint16_t offset; } tables[] = {
+      {"track table", l.TrackTableOffset},
+      {"instrument table", l.InstrumentTableOffset},
+      {"program table", l.ProgramTableOffset},
+  };
+  for (const auto& table : tables)
+    if (!Inside(size, table.offset, 1))
+      return Format("the %s starts at offset %u, outside the %zu-byte image", table.name,
+                    unsigned{table.offset}, size);
+  return "";
+}
+
+std::string CheckOrderList(const Synth& s, UsedSet& tracks) {
+  const std::size_t size = s.SongBytes.size();
+  const int rows = OrderRowCount(s.Layout);
+  const std::uint32_t end = OrderListOffset + 3u * rows;
+  if (!Inside(size, 0, end))
+    return Format("the order list plays %d rows (bytes %u to %u) but the image has only %zu bytes",
+                  rows, unsigned{OrderListOffset}, end - 1, size);
+  for (std::uint32_t offset = OrderListOffset; offset < end; ++offset)
+    tracks.Add(s.SongBytes[offset]);
+  return "";
+}
+
+// Follows one track command by command to its end marker.
+std::string CheckTrack(const Synth& s, std::uint8_t track, UsedSet& instruments) {
+  const std::size_t size = s.SongBytes.size();
+  const std::uint16_t entry = TrackTableEntry(s.Layout, track);
+  if (!Inside(size, entry, 2))
+    return Format("track %u is played but its address (at offset %u) lies outside the image",
+                  unsigned{track}, unsigned{entry});
+  bool timed = false;
+  std::uint32_t p = TrackStart(s, track);
+  for (;;) {
+    if (!Inside(size, p, 1))
+      return Format("track %u runs past the end of the image (offset %u) without an end marker",
+                    unsigned{track}, p);
+    const std::uint8_t c = s.SongBytes[p];
+    if (c == EndOfTrack) {
+      if (!timed)
+        return Format("track %u has no rest, note, release or relative note before its end marker",
+                      unsigned{track});
+      return "";
+    }
+    if (c >= FirstRelativeNote) {
+      timed = true;
+      p += 1;
+      continue;
+    }
+    if (!IsTimedCommand(c) && c != InstrumentSelect)
+      return Format("track %u has the illegal command byte %u at offset %u", unsigned{track},
+                    unsigned{c}, p);
+    if (!Inside(size, p, 2))
+      return Format("track %u: the command at offset %u is cut off by the end of the image",
+                    unsigned{track}, p);
+    const std::uint8_t argument = s.SongBytes[p + 1];
+    if (c == InstrumentSelect) {
+      instruments.Add(argument);
+      if (Inside(size, p + 2, 1) && !IsTimedCommand(s.SongBytes[p + 2]))
+        return Format("track %u: the instrument select at offset %u is not followed by a rest, "
+                      "note, release or relative note",
+                      unsigned{track}, p);
+    } else {
+      if (argument == 0)
+        return Format("track %u: the command at offset %u has a duration of 0", unsigned{track}, p);
+      timed = true;
+    }
+    p += 2;
+  }
+}
+
+std::string CheckInstrument(const Synth& s, std::uint8_t instrument, UsedSet& programs) {
+  const std::uint16_t record = InstrumentRecord(s.Layout, instrument);
+  if (!Inside(s.SongBytes.size(), record, 3))
+    return Format("instrument %u is used but its record (offset %u) lies outside the image",
+                  unsigned{instrument}, unsigned{record});
+  programs.Add(s.SongBytes[record]);
+  return "";
+}
+
+// Steps from the program's start to its stop step or loop marker.
+std::string CheckProgram(const Synth& s, std::uint8_t program) {
+  const std::size_t size = s.SongBytes.size();
+  const std::uint16_t entry = ProgramTableEntry(s.Layout, program);
+  if (!Inside(size, entry, 2))
+    return Format("program %u is used but its address (at offset %u) lies outside the image",
+                  unsigned{program}, unsigned{entry});
+  const std::uint32_t start = ProgramStart(s, program);
+  for (std::uint32_t q = start;; q += 4) {
+    if (!Inside(size, q, 4))
+      return Format("program %u runs past the end of the image (offset %u) without a stop step "
+                    "or loop marker",
+                    unsigned{program}, q);
+    const int control = s.SongBytes[q + 3] >> 4;
+    if (control == LoopControl && q == start)
+      return Format("program %u begins with a loop marker", unsigned{program});
+    if (control == LoopControl || control == StopControl) return "";
+  }
+}
+
+std::string CheckImage(const Synth& s) {
+  const std::size_t size = s.SongBytes.size();
+  const SongLayout& l = s.Layout;
+  if (!Inside(size, l.TickRateOffset, 2))
+    return Format("the tick-rate word at offset %u lies outside the %zu-byte image",
+                  unsigned{l.TickRateOffset}, size);
+  if (l.TicksPerSecond == 0) return "the tick rate is 0 ticks per second";
+  if (l.DurationUnit == 0) return "the duration unit is 0 ticks";
+  if (std::string problem = CheckTableStarts(s); !problem.empty()) return problem;
+
+  UsedSet tracks, instruments, programs;
+  if (std::string problem = CheckOrderList(s, tracks); !problem.empty()) return problem;
+  instruments.Add(0);
+  for (int i = 0; i < tracks.Count; ++i)
+    if (std::string problem = CheckTrack(s, tracks.List[i], instruments); !problem.empty())
+      return problem;
+  for (int i = 0; i < instruments.Count; ++i)
+    if (std::string problem = CheckInstrument(s, instruments.List[i], programs); !problem.empty())
+      return problem;
+  for (int i = 0; i < programs.Count; ++i)
+    if (std::string problem = CheckProgram(s, programs.List[i]); !problem.empty()) return problem;
+  return "";
+}
+
+}  // namespace
+
+int OrderRowCount(const SongLayout& layout) {
+  // Row 0 is played even when the order length is 0: InitChannels starts
+  // there and the wrap returns there.
+  const int rows = (layout.OrderLength + 2) / 3;
+  return rows < 1 ? 1 : rows;
+}
+
+std::string LoadSongLayout(Synth& s) {
+  s.Layout = SongLayout{};
+  const std::size_t size = s.SongBytes.size();
+  if (size < HeaderBytes)
+    return Format("the image has %zu bytes, fewer than its 12-byte header", size);
+  if (size > MaxSongBytes)
+    return Format("the image has %zu bytes; 16-bit offsets reach only %zu", size, MaxSongBytes);
+  s.Layout = ReadHeader(s);
+  if (Inside(size, s.Layout.TickRateOffset, 2))
+    s.Layout.TicksPerSecond = ImageWord(s, s.Layout.TickRateOffset);
+  return CheckImage(s);
+}

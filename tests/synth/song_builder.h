@@ -1,0 +1,89 @@
+#pragma once
+// Builds small song images for the tests: header, order list, track table and
+// tracks, instrument table, program table and programs, tick-rate word, laid
+// out in that order from a base address, with every address filled in.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "synth/dxvornik.h"
+
+struct SongSpec {
+  std::uint16_t Base = 0x2000;
+  std::uint16_t TicksPerSecond = 50;
+  std::uint8_t DurationUnit = 1;
+  std::optional<std::uint8_t> OrderLength;  // default: three bytes per row
+  std::vector<std::array<std::uint8_t, 3>> Rows{{0, 1, 2}};
+  std::vector<std::vector<std::uint8_t>> Tracks;
+  std::vector<std::array<std::uint8_t, 3>> Instruments;
+  std::vector<std::vector<std::uint8_t>> Programs;  // 4 bytes per step
+};
+
+struct BuiltSong {
+  std::vector<std::uint8_t> Bytes;
+  std::uint16_t TrackTable = 0, InstrumentTable = 0, ProgramTable = 0, TickRate = 0;
+  std::vector<std::uint16_t> TrackStarts, ProgramStarts;
+};
+
+inline BuiltSong BuildSong(const SongSpec& spec) {
+  BuiltSong song;
+  std::vector<std::uint8_t>& b = song.Bytes;
+  auto word = [&](std::size_t at, std::uint32_t value) {
+    b[at] = static_cast<std::uint8_t>(value);
+    b[at + 1] = static_cast<std::uint8_t>(value >> 8);
+  };
+  auto address = [&](std::size_t offset) { return static_cast<std::uint32_t>(spec.Base + offset); };
+
+  b.assign(12, 0);
+  for (const auto& row : spec.Rows) b.insert(b.end(), row.begin(), row.end());
+  song.TrackTable = static_cast<std::uint16_t>(b.size());
+  b.resize(b.size() + 2 * spec.Tracks.size());
+  for (std::size_t t = 0; t < spec.Tracks.size(); ++t) {
+    song.TrackStarts.push_back(static_cast<std::uint16_t>(b.size()));
+    word(song.TrackTable + 2 * t, address(b.size()));
+    b.insert(b.end(), spec.Tracks[t].begin(), spec.Tracks[t].end());
+  }
+  song.InstrumentTable = static_cast<std::uint16_t>(b.size());
+  for (const auto& instrument : spec.Instruments) b.insert(b.end(), instrument.begin(), instrument.end());
+  song.ProgramTable = static_cast<std::uint16_t>(b.size());
+  b.resize(b.size() + 2 * spec.Programs.size());
+  for (std::size_t p = 0; p < spec.Programs.size(); ++p) {
+    song.ProgramStarts.push_back(static_cast<std::uint16_t>(b.size()));
+    word(song.ProgramTable + 2 * p, address(b.size()));
+    b.insert(b.end(), spec.Programs[p].begin(), spec.Programs[p].end());
+  }
+  song.TickRate = static_cast<std::uint16_t>(b.size());
+  b.resize(b.size() + 2);
+  word(song.TickRate, spec.TicksPerSecond);
+
+  word(0, address(2));
+  word(2, address(song.TrackTable));
+  word(4, address(song.InstrumentTable));
+  word(6, address(song.ProgramTable));
+  word(8, address(song.TickRate));
+  b[10] = spec.OrderLength.value_or(static_cast<std::uint8_t>(3 * spec.Rows.size()));
+  b[11] = spec.DurationUnit;
+  return song;
+}
+
+// A quiet song to start from: three tracks resting 255 units, instrument 0
+// with a square-wave program that stops on its only step.
+inline SongSpec QuietSong() {
+  SongSpec spec;
+  spec.Tracks = {{0x00, 0xFF, 0x62}, {0x00, 0xFF, 0x62}, {0x00, 0xFF, 0x62}};
+  spec.Instruments = {{0x00, 0x00, 0xF0}};
+  spec.Programs = {{0x80, 0x40, 0x80, 0xE0}};
+  return spec;
+}
+
+// Start-up that plays an image the check rejects but that keeps every read
+// inside it (illegal bytes, zero durations): the sequencer's own behaviour.
+inline void StartUnchecked(Synth& s, const std::vector<std::uint8_t>& image, std::uint32_t rate) {
+  s = Synth{};
+  s.SongBytes = image;
+  (void)LoadSongLayout(s);
+  s.SampleRate = rate;
+  BuildNoteTables(s);
+  InitChannels(s);
+}
