@@ -1,0 +1,209 @@
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "demo/balls.h"
+#include "demo/disc_rings.h"
+#include "demo/landscape.h"
+#include "demo/titles.h"
+#include "demo/twisted_column.h"
+#include "demo_fixture.h"
+#include "test_frame.h"
+
+namespace {
+
+using Timeline = DemoTest;
+
+// Runs one frame of the render thread with the demo clock at clock.
+void FrameAt(double clock) {
+    DemoClock = clock;
+    RenderFrame();
+}
+
+TEST_F(Timeline, SetUpDrawsWarmUpAndBallsThenTakesTwoEqualReadings) {
+    RenderThreadSetUp();
+    const std::uint32_t afterSetUp = RandomSeed.load();
+    RandomSeed.store(0);
+    for (int i = 0; i < 1500 + 70; ++i) RandomBelow(2);
+    EXPECT_EQ(afterSetUp, RandomSeed.load());
+
+    EXPECT_EQ(CounterFrequency, 1'000'000);
+    EXPECT_EQ(CounterPrevious, VirtualPlatform.firstReading);
+    EXPECT_EQ(CounterCurrent, VirtualPlatform.firstReading);
+    EXPECT_FALSE(CounterFallback);
+    EXPECT_EQ(VirtualPlatform.locks, 0u);  // nothing drawn yet
+}
+
+TEST_F(Timeline, FrameDeltaIsThePreviousFrameOneFrameLate) {
+    RenderThreadSetUp();
+    std::vector<double> deltas;
+    double expectedPhase = 0;
+    for (int frame = 0; frame < 6; ++frame) {
+        if (frame == 3) VirtualPlatformAddStall(500'000);  // frame 3 runs half a second long
+        RenderFrame();
+        deltas.push_back(FrameDelta);
+        expectedPhase += 0.02;
+    }
+    EXPECT_EQ(deltas[0], 0.0);  // the two set-up readings
+    EXPECT_DOUBLE_EQ(deltas[1], 0.01);
+    EXPECT_DOUBLE_EQ(deltas[2], 0.01);
+    EXPECT_DOUBLE_EQ(deltas[3], 0.01);
+    EXPECT_DOUBLE_EQ(deltas[4], 0.51);  // the stall shows one frame later
+    EXPECT_DOUBLE_EQ(deltas[5], 0.01);
+    EXPECT_DOUBLE_EQ(DemoClock, 0.55);
+    EXPECT_EQ(AnimPhase, expectedPhase);
+    EXPECT_EQ(SceneIndex, 0);
+}
+
+// Every edge of the schedule, checked on the picture the frame shows.
+TEST_F(Timeline, ClockEdgesSelectTheScheduledPicture) {
+    RenderThreadSetUp();
+    TestFrame expected;
+    auto expectPicture = [&](double clock, const std::function<void(const FrameView&)>& draw) {
+        SCOPED_TRACE(clock);
+        expected.Clear();
+        draw(expected.view);
+        FrameAt(clock);
+        EXPECT_TRUE(SamePicture(VirtualFrame(), *expected.memory));
+    };
+    auto title = [](std::int32_t scene) {
+        return [scene](const FrameView& f) { DrawTitles(scene, f); };
+    };
+    expectPicture(2.999, title(0));
+    expectPicture(3.0, title(3));
+    expectPicture(5.999, title(5));
+    expectPicture(6.0, title(6));
+    expectPicture(9.999, title(9));
+    EXPECT_NE(VirtualFrame().pixels[300 * ScreenWidth + 160], 0u) << "372 Kbit";
+
+    FrameAt(10.0);  // the balls: their arena, no title
+    EXPECT_EQ(SceneIndex, 10);
+    EXPECT_EQ(PixelOf(VirtualFrame(), 99, 99), 0xFFFFFFu);
+    EXPECT_EQ(PixelOf(VirtualFrame(), 700, 500), 0xFFFFFFu);
+    EXPECT_EQ(FindInk(VirtualFrame(), 0, 0, ScreenWidth, 98).count, 0);
+
+    for (const double clock : {21.0, 35.999}) {
+        const double phase = AnimPhase;
+        expectPicture(clock, [phase](const FrameView& f) {
+            DrawDiscRings(f, phase);
+            DrawTwistedColumn(f, phase);
+        });
+    }
+    for (const double clock : {36.0, 50.999}) {
+        const double phase = AnimPhase;
+        expectPicture(clock, [phase](const FrameView& f) {
+            DrawLandscape(f, phase);
+            DrawGreetings(f);
+        });
+    }
+    EXPECT_EQ(VirtualPlatform.closeRequests, 0u);
+
+    const auto black = [](const FrameView&) {};
+    expectPicture(51.0, black);
+    EXPECT_EQ(VirtualPlatform.closeRequests, 1u);
+    expectPicture(51.999, black);  // posted again on every frame of second 51
+    EXPECT_EQ(VirtualPlatform.closeRequests, 2u);
+    expectPicture(52.0, black);
+    expectPicture(1e12, black);
+    EXPECT_EQ(VirtualPlatform.closeRequests, 2u);
+    EXPECT_EQ(ClippedDrawCount(), 0u);
+}
+
+TEST_F(Timeline, SceneIndexTruncatesTheClock) {
+    EXPECT_EQ(SceneIndexFor(0.0), 0);
+    EXPECT_EQ(SceneIndexFor(2.999), 2);
+    EXPECT_EQ(SceneIndexFor(51.0), 51);
+    EXPECT_EQ(SceneFor(SceneIndexFor(1e300)), Scene::Black);
+    EXPECT_EQ(SceneFor(SceneIndexFor(-1e300)), Scene::Black);
+}
+
+class ClockFallback : public DemoTest, public ::testing::WithParamInterface<std::int64_t> {};
+
+// A counter without a usable rate would make FrameDelta a division by zero
+// (or negative); the clock then runs on the steady clock instead.
+TEST_P(ClockFallback, BrokenCounterRateFallsBackToAWorkingClock) {
+    VirtualPlatform.ticksPerSecond = GetParam();
+    RenderThreadSetUp();
+    EXPECT_TRUE(CounterFallback);
+    EXPECT_EQ(CounterFrequency, 1'000'000'000);
+    EXPECT_EQ(VirtualPlatform.readings, 0);  // the platform's counter is not trusted
+    for (int frame = 0; frame < 3; ++frame) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        RenderFrame();
+        EXPECT_TRUE(std::isfinite(FrameDelta));
+        if (frame > 0) {
+            EXPECT_GE(FrameDelta, 0.002);
+            EXPECT_LT(FrameDelta, 60.0);
+        }
+    }
+    EXPECT_GE(DemoClock, 0.004);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, ClockFallback, ::testing::Values(0, -1000));
+
+TEST_F(Timeline, FailedLockSkipsTheDrawingButNotTheTime) {
+    RenderThreadSetUp();
+    FrameAt(0.0);  // the first title
+    TestFrame before;
+    *before.memory = VirtualFrame();
+
+    DemoClock = 12.0;  // the balls, which keep moving with real time
+    Ball ballsBefore[BallCount];
+    std::copy(Balls, Balls + BallCount, ballsBefore);
+    const double phaseBefore = AnimPhase;
+    VirtualPlatform.failingLocks = 1;
+    RenderFrame();
+
+    EXPECT_EQ(VirtualPlatform.failedLocks, 1u);
+    EXPECT_EQ(VirtualPlatform.locks, 1u);
+    EXPECT_EQ(VirtualPlatform.unlocks, 1u);  // nothing was locked, nothing unlocked
+    EXPECT_TRUE(SamePicture(VirtualFrame(), *before.memory));
+    EXPECT_EQ(SceneIndex, 12);
+    EXPECT_DOUBLE_EQ(DemoClock, 12.01);
+    EXPECT_EQ(AnimPhase, phaseBefore + 0.02);
+    bool moved = false;
+    for (int i = 0; i < BallCount; ++i) moved = moved || Balls[i].X != ballsBefore[i].X;
+    EXPECT_TRUE(moved);
+
+    RenderFrame();  // the next lock works again
+    EXPECT_EQ(VirtualPlatform.locks, 2u);
+    EXPECT_EQ(PixelOf(VirtualFrame(), 99, 99), 0xFFFFFFu);
+
+    VirtualPlatform.failingLocks = 1;  // second 51 asks to close even without a frame
+    FrameAt(51.5);
+    EXPECT_EQ(VirtualPlatform.closeRequests, 1u);
+}
+
+struct StopAfter {
+    std::uint64_t presents;
+    std::uint64_t seen = 0;
+    bool allDrawn = true;
+};
+
+void StopAtPresent(void* context, const MemoryFrame&, bool drawn) {
+    auto& stop = *static_cast<StopAfter*>(context);
+    stop.allDrawn = stop.allDrawn && drawn;
+    if (++stop.seen == stop.presents) RenderStopRequested.store(true);
+}
+
+TEST_F(Timeline, ThreadEndsAfterPresentingTheFrameDuringWhichStopWasAsked) {
+    StopAfter stop{3};
+    VirtualPlatform.presentHook = {StopAtPresent, &stop};
+    EXPECT_EQ(RenderThreadProc(nullptr), 0u);
+    EXPECT_EQ(VirtualPlatform.sleeps, 3u);
+    EXPECT_EQ(VirtualPlatform.presents, 3u);
+    EXPECT_EQ(VirtualPlatform.unlocks, 3u);
+    EXPECT_TRUE(stop.allDrawn);
+}
+
+TEST_F(Timeline, StopAskedBeforeTheFirstFrameStillDrawsAndPresentsIt) {
+    RenderStopRequested.store(true);
+    EXPECT_EQ(RenderThreadProc(nullptr), 0u);
+    EXPECT_EQ(VirtualPlatform.locks, 1u);
+    EXPECT_EQ(VirtualPlatform.presents, 1u);
+    EXPECT_GT(FindInk(VirtualFrame()).count, 0);  // the first title
+}
+
+}  // namespace
