@@ -1,7 +1,8 @@
 #pragma once
-// Reads from the song image in its own 16-bit offset space. Internal to the
-// synthesizer: callers rely on LoadSongLayout having checked that every
-// offset the sequencer can reach lies inside SongBytes.
+// Reads from the song image in its own 16-bit offset space, for the
+// synthesizer and for tools that read an image it has checked: callers rely
+// on LoadSongLayout having found that every offset they reach lies inside
+// SongBytes.
 #include "dxvornik.h"
 
 inline std::uint8_t ImageByte(const Synth& s, std::uint16_t offset) {

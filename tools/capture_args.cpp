@@ -1,0 +1,132 @@
+#include "capture_args.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+bool ParseRate(std::string_view text, std::uint32_t& rate) {
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, rate);
+  return ec == std::errc() && ptr == end && rate > 0;
+}
+
+bool ParseSeconds(std::string_view text, double& seconds) {
+  // Plain decimal numbers only: no sign, no exponent, no inf or nan.
+  if (text.empty() || text.find_first_not_of("0123456789.") != std::string_view::npos) return false;
+  const std::string copy(text);
+  char* end = nullptr;
+  seconds = std::strtod(copy.c_str(), &end);
+  return end == copy.c_str() + copy.size() && std::isfinite(seconds);
+}
+
+struct Parser {
+  std::span<const std::string_view> Args;
+  std::size_t Next = 0;
+  CaptureOptions Options;
+  bool SongOnly = false, PrintSong = false, HaveRate = false, HaveWav = false, HaveSong = false,
+       HaveWrite = false;
+
+  std::string TakeValue(std::string_view option, std::string& value) {
+    if (Next >= Args.size()) return std::string(option) + " needs a value";
+    value = Args[Next++];
+    if (value.empty()) return std::string(option) + " needs a non-empty value";
+    return "";
+  }
+
+  std::string Once(bool& seen, std::string_view option) {
+    if (seen) return std::string(option) + " is given twice";
+    seen = true;
+    return "";
+  }
+
+  std::string Option(std::string_view option) {
+    std::string value, problem;
+    if (option == "--song-only") return Once(SongOnly, option);
+    if (option == "--print-song") return Once(PrintSong, option);
+    if (option == "--wav") {
+      if (!(problem = Once(HaveWav, option)).empty()) return problem;
+      return TakeValue(option, Options.WavPath);
+    }
+    if (option == "--song") {
+      if (!(problem = Once(HaveSong, option)).empty()) return problem;
+      return TakeValue(option, Options.SongPath);
+    }
+    if (option == "--write-song") {
+      if (!(problem = Once(HaveWrite, option)).empty()) return problem;
+      return TakeValue(option, Options.WriteSongPath);
+    }
+    if (option == "--rate") {
+      if (!(problem = Once(HaveRate, option)).empty()) return problem;
+      if (!(problem = TakeValue(option, value)).empty()) return problem;
+      if (!ParseRate(value, Options.Rate))
+        return "--rate needs a whole number of hertz from 1 to 4294967295, not \"" + value + "\"";
+      return "";
+    }
+    if (option == "--seconds") {
+      if (Options.Seconds) return "--seconds is given twice";
+      if (!(problem = TakeValue(option, value)).empty()) return problem;
+      double seconds = 0;
+      if (!ParseSeconds(value, seconds))
+        return "--seconds needs a number of seconds such as 2 or 0.5, not \"" + value + "\"";
+      Options.Seconds = seconds;
+      return "";
+    }
+    return "unknown option \"" + std::string(option) + "\"";
+  }
+
+  std::string ChooseAction() {
+    const int actions = (SongOnly || HaveWav) + PrintSong + HaveWrite;
+    if (actions == 0) return "nothing to do: give --song-only --wav FILE, --write-song FILE or --print-song";
+    if (actions > 1) return "--song-only/--wav, --write-song and --print-song cannot be combined";
+    if (HaveWrite) {
+      if (HaveSong) return "--write-song writes the built-in song; --song cannot be used with it";
+      Options.Action = CaptureAction::WriteSong;
+    } else if (PrintSong) {
+      Options.Action = CaptureAction::PrintSong;
+    } else {
+      if (!SongOnly) return "--wav needs --song-only: this tool captures the sound only";
+      if (!HaveWav) return "--song-only needs --wav FILE";
+      Options.Action = CaptureAction::SongOnly;
+    }
+    if (Options.Action != CaptureAction::SongOnly && (HaveRate || Options.Seconds))
+      return "--rate and --seconds belong to --song-only";
+    return "";
+  }
+};
+
+}  // namespace
+
+CaptureArgs ParseCaptureArgs(std::span<const std::string_view> args) {
+  for (std::string_view arg : args)
+    if (arg == "--help" || arg == "-h") return {CaptureOptions{}, ""};
+  Parser parser;
+  parser.Args = args;
+  while (parser.Next < args.size()) {
+    const std::string_view option = args[parser.Next++];
+    if (std::string problem = parser.Option(option); !problem.empty()) return {{}, problem};
+  }
+  if (std::string problem = parser.ChooseAction(); !problem.empty()) return {{}, problem};
+  return {parser.Options, ""};
+}
+
+std::string CaptureUsage() {
+  return "usage: dxvornik85-capture --song-only --wav FILE [--rate HZ] [--seconds S] [--song IMAGE]\n"
+         "       dxvornik85-capture --write-song FILE\n"
+         "       dxvornik85-capture --print-song [--song IMAGE]\n"
+         "       dxvornik85-capture --help\n"
+         "\n"
+         "  --song-only      render the song alone, from its start\n"
+         "  --wav FILE       write it as a mono 16-bit PCM WAV file\n"
+         "  --rate HZ        sample rate (default 48000)\n"
+         "  --seconds S      length; S x HZ samples, rounded down (default: one loop\n"
+         "                   of the song, until its order list is back at row 0)\n"
+         "  --song IMAGE     play or print this song image instead of the built-in one\n"
+         "  --write-song FILE  write the built-in song image\n"
+         "  --print-song     print the song image as text\n"
+         "\n"
+         "Exit codes: 0 done; 1 the song image was refused or a file could not be read\n"
+         "or written (no output file is left behind); 2 the command line was not\n"
+         "understood.\n";
+}
