@@ -1,0 +1,7 @@
+#include "shell/program.h"
+
+bool FullScreen = false;
+void* WindowHandle = nullptr;
+std::vector<std::uint8_t> SongBytes;
+WorkerThread* RenderThreadHandle = nullptr;
+WorkerThread* AudioThreadHandle = nullptr;

@@ -1,0 +1,124 @@
+// Start-up question, window, message loop, errors and the end of the process.
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "demo/render_platform.h"
+#include "shell/program.h"
+#include "shell/sdl/sdl_shell.h"
+
+SDL_Window* MainWindow = nullptr;
+Uint32 CloseRequestEvent = 0;
+
+namespace {
+
+std::thread::id MainThread;
+
+// The X11 window class comes from this variable when the video subsystem
+// starts.
+constexpr const char* WindowClassName = "Brumvik";
+
+// Button identifiers as the Windows box returns them.
+constexpr int IdYes = 6;
+constexpr int IdNo = 7;
+constexpr int IdCancel = 2;
+
+bool IsCloseRequest(const SDL_Event& event) {
+    if (event.type == CloseRequestEvent || event.type == SDL_QUIT) return true;
+    return event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE;
+}
+
+bool IsEscapeKey(const SDL_Event& event) {
+    return event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE;
+}
+
+// Once the protocol has run the window goes, and with it the loop: requests
+// still queued behind the first are never looked at.
+void CloseWindow() {
+    RunCloseProtocol();
+    SDL_DestroyWindow(MainWindow);
+    MainWindow = nullptr;
+}
+
+}  // namespace
+
+bool OnMainThread() { return std::this_thread::get_id() == MainThread; }
+
+void InitialisePlatform() {
+    MainThread = std::this_thread::get_id();
+    SDL_setenv("SDL_VIDEO_X11_WMCLASS", WindowClassName, 1);
+    SDL_SetHint(SDL_HINT_APP_NAME, WindowClassName);
+    // No key may minimise or leave the full-screen window but the ones the
+    // program handles; the window stays where it was put.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) FatalSystemError();
+    CloseRequestEvent = SDL_RegisterEvents(1);
+    if (CloseRequestEvent == static_cast<Uint32>(-1)) FatalSystemError();
+}
+
+QuestionAnswer AskFullScreenQuestion() {
+    const SDL_MessageBoxButtonData buttons[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IdYes, "Yes"},
+        {0, IdNo, "No"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IdCancel, "Cancel"},
+    };
+    const SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, nullptr, "", "Fullscreen?",
+                                 SDL_arraysize(buttons), buttons, nullptr};
+    int chosen = -1;
+    if (SDL_ShowMessageBox(&box, &chosen) != 0) return QuestionAnswer::NotShown;
+    switch (chosen) {
+        case IdYes: return QuestionAnswer::Yes;
+        case IdNo: return QuestionAnswer::No;
+        default: return QuestionAnswer::Cancel;  // Cancel, Escape or the box closed
+    }
+}
+
+void OpenMainWindow() {
+    const char* caption = FullScreen ? "Fullscreen" : "";
+    const Uint32 flags = FullScreen ? SDL_WINDOW_BORDERLESS : 0;
+    MainWindow = SDL_CreateWindow(caption, 101, 101, ScreenWidth, ScreenHeight, flags | SDL_WINDOW_HIDDEN);
+    if (MainWindow == nullptr) FatalSystemError();
+    WindowHandle = MainWindow;
+    SDL_ShowWindow(MainWindow);
+}
+
+// Nice values stand in for the priority classes: the process a little above
+// the desktop, the audio thread a little above the render thread. Without the
+// right to raise priority the calls fail and nothing changes.
+void RaiseProcessPriority() { setpriority(PRIO_PROCESS, 0, -2); }
+
+void RunMessageLoop() {
+    while (MainWindow != nullptr) {
+        SDL_Event event;
+        if (SDL_WaitEvent(&event) == 0) {
+            RunCloseProtocol();
+            FatalSystemError();
+        }
+        if (IsEscapeKey(event)) PlatformPostCloseRequest();  // handled in turn, like any request
+        if (IsCloseRequest(event)) CloseWindow();
+    }
+}
+
+void FatalSystemError() {
+    ShowErrorBox(SDL_GetError());
+    ShutdownSteps(1);
+}
+
+void ShowErrorBox(const char* text) {
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", text, nullptr) != 0) {
+        std::fprintf(stderr, "%s\n", text);
+    }
+}
+
+void UnloadLibraries() {
+    if (OnMainThread()) SDL_Quit();
+}
+
+// Like the end of a Windows process: the other threads stop where they are,
+// nothing else of the process runs.
+void ExitProcessWith(int exitCode) {
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
+}

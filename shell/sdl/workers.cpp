@@ -1,0 +1,94 @@
+// Worker threads. A thread here cannot be created suspended, so each new
+// thread first takes its priority and then waits at a start gate until it is
+// resumed.
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "shell/program.h"
+#include "shell/sdl/sdl_shell.h"
+
+struct WorkerThread {
+    WorkerProc proc = nullptr;
+    void* parameter = nullptr;
+    WorkerPriority priority = WorkerPriority::Normal;
+    mutable std::mutex mutex;
+    std::condition_variable changed;
+    bool resumed = false;
+    bool finished = false;
+    std::thread::id id;  // set by the thread itself as it starts
+    std::thread thread;
+};
+
+namespace {
+
+// Above normal is one step above the thread it was created from.
+void TakePriority(WorkerPriority priority) {
+    if (priority != WorkerPriority::AboveNormal) return;
+    const auto self = static_cast<id_t>(syscall(SYS_gettid));
+    errno = 0;
+    const int current = getpriority(PRIO_PROCESS, self);
+    if (errno == 0) setpriority(PRIO_PROCESS, self, current - 2);
+}
+
+void RunWorker(WorkerThread* worker) {
+    {
+        std::unique_lock lock(worker->mutex);
+        worker->id = std::this_thread::get_id();
+    }
+    TakePriority(worker->priority);
+    {
+        std::unique_lock lock(worker->mutex);
+        worker->changed.wait(lock, [worker] { return worker->resumed; });
+    }
+    worker->proc(worker->parameter);
+    ReleaseThreadDisplay();
+    {
+        std::lock_guard lock(worker->mutex);
+        worker->finished = true;
+    }
+    worker->changed.notify_all();
+}
+
+}  // namespace
+
+WorkerThread* CreateSuspendedWorker(WorkerProc proc, void* parameter, WorkerPriority priority) {
+    auto* worker = new WorkerThread;
+    worker->proc = proc;
+    worker->parameter = parameter;
+    worker->priority = priority;
+    worker->thread = std::thread(RunWorker, worker);
+    return worker;
+}
+
+void ResumeWorker(WorkerThread* worker) {
+    {
+        std::lock_guard lock(worker->mutex);
+        worker->resumed = true;
+    }
+    worker->changed.notify_all();
+}
+
+// Any number of threads may wait; only CloseWorker joins.
+void WaitForWorker(WorkerThread* worker) {
+    std::unique_lock lock(worker->mutex);
+    worker->changed.wait(lock, [worker] { return worker->finished; });
+}
+
+void CloseWorker(WorkerThread* worker) {
+    WaitForWorker(worker);
+    worker->thread.join();
+    delete worker;
+}
+
+bool IsCurrentWorker(const WorkerThread* worker) {
+    std::lock_guard lock(worker->mutex);
+    return worker->id == std::this_thread::get_id();
+}
+
+void SleepMilliseconds(std::uint32_t milliseconds) { SDL_Delay(milliseconds); }
