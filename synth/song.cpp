@@ -27,29 +27,29 @@ constexpr std::uint8_t BuiltInSong[915] = {
     0x00, 0x15, 0x4F, 0x15, 0x10, 0x17, 0x25, 0x17, 0x8F, 0x18, 0x44, 0x05,
 
     // Order list: tracks for channels 0 (bass), 1 (lead), 2 (drums); 23 rows of 3.2 s.
-    0x00, 0x01, 0x02,  // row  0: intro: C# pedal, staccato lead, no drums
-    0x03, 0x06, 0x0C,  // row  1: build: C#m A, arpeggios, kick and hats
-    0x04, 0x07, 0x0C,  // row  2: build: E B
-    0x03, 0x06, 0x0C,  // row  3: build: C#m A
-    0x05, 0x06, 0x0E,  // row  4: build: F#m G#, fill
-    0x03, 0x08, 0x0D,  // row  5: theme: C#m A
-    0x04, 0x09, 0x0D,  // row  6: theme: E B
-    0x03, 0x0A, 0x0D,  // row  7: theme: C#m A
-    0x05, 0x0B, 0x0E,  // row  8: theme: F#m G#
-    0x03, 0x08, 0x0D,  // row  9: theme again
-    0x04, 0x09, 0x0D,  // row 10: theme
-    0x03, 0x0A, 0x0D,  // row 11: theme
-    0x05, 0x0B, 0x0E,  // row 12: theme
-    0x00, 0x01, 0x02,  // row 13: break: the intro again
-    0x00, 0x06, 0x02,  // row 14: break: arpeggios over the pedal
-    0x05, 0x06, 0x0C,  // row 15: break: F#m G#, kick returns
-    0x04, 0x07, 0x0E,  // row 16: break: E B, fill
-    0x03, 0x08, 0x0D,  // row 17: return: theme
-    0x04, 0x09, 0x0D,  // row 18: return
-    0x03, 0x0A, 0x0D,  // row 19: return
-    0x05, 0x0B, 0x0E,  // row 20: return
-    0x03, 0x06, 0x0D,  // row 21: coda: C#m A, arpeggios
-    0x05, 0x0B, 0x0E,  // row 22: coda: F#m G#, back to the intro
+     0,  1,  2,  // row  0: intro: C# pedal, staccato broken chords, no drums
+     3,  6, 12,  // row  1: build: C#m A, arpeggios, kick and hats
+     4,  7, 12,  // row  2: build: E B
+     3,  6, 12,  // row  3: build: C#m A
+     5,  6, 14,  // row  4: build: F#m G#, fill
+     3,  8, 13,  // row  5: theme: C#m A
+     4,  9, 13,  // row  6: theme: E B
+     3, 10, 13,  // row  7: theme: C#m A
+     5, 11, 14,  // row  8: theme: F#m G#, fill
+     3,  8, 13,  // row  9: theme, second time: C#m A
+     4,  9, 13,  // row 10: theme: E B
+     3, 10, 13,  // row 11: theme: C#m A
+     5, 11, 14,  // row 12: theme: F#m G#, fill
+     0,  1,  2,  // row 13: break: the intro again, no drums
+     0,  6,  2,  // row 14: break: arpeggios over the pedal, no drums
+     5,  6, 12,  // row 15: break: F#m G#, kick and hats return
+     4,  7, 14,  // row 16: break: E B, fill
+     3,  8, 13,  // row 17: return of the theme: C#m A
+     4,  9, 13,  // row 18: return: E B
+     3, 10, 13,  // row 19: return: C#m A
+     5, 11, 14,  // row 20: return: F#m G#, fill
+     3,  6, 13,  // row 21: coda: C#m A, arpeggios
+     5, 11, 14,  // row 22: coda: F#m G#, back to the intro
 
     // Track table: addresses of tracks 0 to 14.
     0x6D, 0x15,  // track  0 at offset 111
