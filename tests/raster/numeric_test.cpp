@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+
+#include "raster/numeric.h"
+
+namespace {
+
+// Distance in units in the last place between two finite doubles.
+std::int64_t UlpDistance(double a, double b) {
+    auto key = [](double v) {
+        const std::int64_t bits = std::bit_cast<std::int64_t>(v);
+        return bits < 0 ? std::numeric_limits<std::int64_t>::min() - bits : bits;
+    };
+    const std::int64_t d = key(a) - key(b);
+    return d < 0 ? -d : d;
+}
+
+TEST(Round, NearestWithHalvesToEven) {
+    EXPECT_EQ(Round(0.5), 0);
+    EXPECT_EQ(Round(1.5), 2);
+    EXPECT_EQ(Round(2.5), 2);
+    EXPECT_EQ(Round(-0.5), 0);
+    EXPECT_EQ(Round(-1.5), -2);
+    EXPECT_EQ(Round(-2.5), -2);
+    EXPECT_EQ(Round(7.5), 8);
+    EXPECT_EQ(Round(-7.5), -8);
+    EXPECT_EQ(Round(2.4999999999999996), 2);
+    EXPECT_EQ(Round(0.49999999999999994), 0);
+    EXPECT_EQ(Round(4503599627370495.5), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(Round(-1e300), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(Round(std::nan("")), 0);
+    EXPECT_EQ(Round64(4503599627370495.5), 4503599627370496);
+    EXPECT_EQ(Round64(4503599627370494.5), 4503599627370494);
+    EXPECT_EQ(Round64(-2251799813685248.5), -2251799813685248);
+    EXPECT_EQ(Round64(9007199254740993.0), 9007199254740992);  // not representable: 2^53
+    EXPECT_EQ(Round64(1e300), std::numeric_limits<std::int64_t>::max());
+}
+
+TEST(Round, AgreesWithTheDefaultRoundingModeEverywhere) {
+    std::mt19937_64 random(1);
+    std::uniform_real_distribution<double> wide(-3e9, 3e9);
+    for (int i = 0; i < 200000; ++i) {
+        const double x = i % 2 ? wide(random) : std::ldexp(static_cast<double>(random() % 20001) - 10000, -1);
+        const double expected = std::nearbyint(x);
+        EXPECT_EQ(Round64(x), static_cast<std::int64_t>(expected)) << x;
+        if (std::fabs(expected) < 2e9) {
+            ASSERT_EQ(Round(x), static_cast<std::int32_t>(expected)) << x;
+        }
+    }
+}
+
+TEST(Trigonometry, ExactValues) {
+    EXPECT_EQ(Sine(0.0), 0.0);
+    EXPECT_TRUE(std::signbit(Sine(-0.0)));
+    EXPECT_EQ(Cosine(0.0), 1.0);
+    EXPECT_EQ(Sine(1e-300), 1e-300);
+    EXPECT_EQ(Sine(1.5707963267948966), 1.0);
+    EXPECT_EQ(Cosine(3.141592653589793), -1.0);
+    EXPECT_EQ(Sine(3.141592653589793), 1.2246467991473532e-16);  // sin of the double nearest pi
+    EXPECT_TRUE(std::isnan(Sine(std::numeric_limits<double>::infinity())));
+    EXPECT_TRUE(std::isnan(Cosine(std::nan(""))));
+}
+
+TEST(Trigonometry, WithinOneUlpOfTheCLibrary) {
+    std::mt19937_64 random(2);
+    std::uniform_real_distribution<double> demo(-100.0, 100.0), wide(-1e5, 1e5);
+    for (int i = 0; i < 400000; ++i) {
+        double x;
+        switch (i % 4) {
+            case 0: x = demo(random); break;
+            case 1: x = wide(random); break;
+            case 2: x = std::ldexp(1.0 + (random() >> 11) * 0x1p-53, -static_cast<int>(random() % 40)); break;
+            default: x = (static_cast<double>(random() % 127324) - 63662) * 1.5707963267948966; break;
+        }
+        ASSERT_LE(UlpDistance(Sine(x), std::sin(x)), 1) << std::hexfloat << x;
+        ASSERT_LE(UlpDistance(Cosine(x), std::cos(x)), 1) << std::hexfloat << x;
+    }
+}
+
+TEST(Exponential, WithinOneUlpOfTheCLibrary) {
+    EXPECT_EQ(Exponential(0.0), 1.0);
+    EXPECT_EQ(Exponential(-0.0), 1.0);
+    EXPECT_LE(UlpDistance(Exponential(1.0), 2.718281828459045), 1);
+    EXPECT_EQ(Exponential(2.0), 7.38905609893065);
+    EXPECT_EQ(Exponential(-1000.0), 0.0);
+    EXPECT_EQ(Exponential(1000.0), std::numeric_limits<double>::infinity());
+    EXPECT_TRUE(std::isnan(Exponential(std::nan(""))));
+    std::mt19937_64 random(3);
+    std::uniform_real_distribution<double> range(-20.0, 20.0), tiny(-1e-3, 1e-3), all(-745.0, 709.0);
+    for (int i = 0; i < 400000; ++i) {
+        const double x = i % 5 == 0 ? tiny(random) : i % 5 == 1 ? all(random) : range(random);
+        ASSERT_LE(UlpDistance(Exponential(x), std::exp(x)), 1) << std::hexfloat << x;
+    }
+}
+
+TEST(SquareRoot, IsTheCorrectlyRoundedRoot) {
+    EXPECT_EQ(SquareRoot(2.0), 1.4142135623730951);
+    EXPECT_EQ(SquareRoot(0.0), 0.0);
+    EXPECT_EQ(SquareRoot(1e-310), std::sqrt(1e-310));
+    std::mt19937_64 random(4);
+    for (int i = 0; i < 100000; ++i) {
+        const double x = std::bit_cast<double>(random() >> 2);
+        ASSERT_EQ(SquareRoot(x), std::sqrt(x));
+    }
+}
+
+}  // namespace

@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "raster/random.h"
+
+namespace {
+
+TEST(Random, FirstDrawsFromTheStartState) {
+    RandomSeed.store(0);
+    EXPECT_EQ(RandomBelow(256), 0u);
+    EXPECT_EQ(RandomSeed.load(), 1u);
+    EXPECT_EQ(RandomBelow(256), 8u);
+    EXPECT_EQ(RandomSeed.load(), 134775814u);
+    EXPECT_EQ(RandomBelow(256), 220u);
+    EXPECT_EQ(RandomSeed.load(), 3698175007u);
+
+    RandomSeed.store(0);
+    EXPECT_EQ(RandomFraction(), 0x1p-32);
+    RandomBelow(7);
+    EXPECT_NEAR(RandomFraction(), 0.8610484672, 1e-10);
+    EXPECT_EQ(RandomSeed.load(), 3698175007u);
+}
+
+TEST(Random, RangeEdges) {
+    RandomSeed.store(0xFFFFFFFFu);
+    EXPECT_EQ(RandomBelow(1), 0u);
+    EXPECT_EQ(RandomBelow(0), 0u);
+    // Predecessor of a state s: (s - 1) times the inverse of the multiplier.
+    const std::uint32_t inverse = 0xD94FA8CD;  // 134775813^-1 mod 2^32
+    ASSERT_EQ(inverse * 134775813u, 1u);
+    RandomSeed.store((0u - 1u) * inverse);
+    EXPECT_EQ(RandomFraction(), 0.0);
+    RandomSeed.store((0xFFFFFFFFu - 1u) * inverse);
+    const double top = RandomFraction();
+    EXPECT_LT(top, 1.0);
+    EXPECT_EQ(top, 0xFFFFFFFFp-32);
+    RandomSeed.store((0xFFFFFFFFu - 1u) * inverse);
+    EXPECT_EQ(RandomBelow(1000), 999u);
+}
+
+// Both threads draw at the same time; every draw must advance the state by
+// exactly one step, so the end state is the state after N sequential steps.
+TEST(Random, DrawsFromTwoThreadsAreIndivisibleSteps) {
+    constexpr int DrawsPerThread = 200000;
+    std::uint32_t expected = 12345;
+    for (int i = 0; i < 2 * DrawsPerThread; ++i) {
+        expected = expected * 134775813u + 1u;
+    }
+    RandomSeed.store(12345);
+    std::thread audio([] {
+        for (int i = 0; i < DrawsPerThread; ++i) RandomBelow(3);
+    });
+    std::thread render([] {
+        for (int i = 0; i < DrawsPerThread; ++i) RandomFraction();
+    });
+    audio.join();
+    render.join();
+    EXPECT_EQ(RandomSeed.load(), expected);
+}
+
+}  // namespace
