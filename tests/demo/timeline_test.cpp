@@ -111,14 +111,6 @@ TEST_F(Timeline, ClockEdgesSelectTheScheduledPicture) {
     EXPECT_EQ(ClippedDrawCount(), 0u);
 }
 
-TEST_F(Timeline, SceneIndexTruncatesTheClock) {
-    EXPECT_EQ(SceneIndexFor(0.0), 0);
-    EXPECT_EQ(SceneIndexFor(2.999), 2);
-    EXPECT_EQ(SceneIndexFor(51.0), 51);
-    EXPECT_EQ(SceneFor(SceneIndexFor(1e300)), Scene::Black);
-    EXPECT_EQ(SceneFor(SceneIndexFor(-1e300)), Scene::Black);
-}
-
 class ClockFallback : public DemoTest, public ::testing::WithParamInterface<std::int64_t> {};
 
 // A counter without a usable rate would make FrameDelta a division by zero
