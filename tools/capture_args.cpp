@@ -4,12 +4,20 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "show_span.h"
+
 namespace {
 
 bool ParseRate(std::string_view text, std::uint32_t& rate) {
   const char* end = text.data() + text.size();
   const auto [ptr, ec] = std::from_chars(text.data(), end, rate);
   return ec == std::errc() && ptr == end && rate > 0;
+}
+
+bool ParseFramePeriod(std::string_view text, std::int64_t& period) {
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, period);
+  return ec == std::errc() && ptr == end && period >= MinFramePeriod && period <= MaxFramePeriod;
 }
 
 bool ParseSeconds(std::string_view text, double& seconds) {
@@ -26,7 +34,7 @@ struct Parser {
   std::size_t Next = 0;
   CaptureOptions Options;
   bool SongOnly = false, PrintSong = false, HaveRate = false, HaveWav = false, HaveSong = false,
-       HaveWrite = false;
+       HaveWrite = false, HavePng = false, HaveVideo = false, HavePeriod = false;
 
   std::string TakeValue(std::string_view option, std::string& value) {
     if (Next >= Args.size()) return std::string(option) + " needs a value";
@@ -73,20 +81,59 @@ struct Parser {
       Options.Seconds = seconds;
       return "";
     }
+    return ShowOption(option);
+  }
+
+  std::string ShowOption(std::string_view option) {
+    std::string value, problem;
+    if (option == "--png-dir") {
+      if (!(problem = Once(HavePng, option)).empty()) return problem;
+      return TakeValue(option, Options.PngDir);
+    }
+    if (option == "--video") {
+      if (!(problem = Once(HaveVideo, option)).empty()) return problem;
+      return TakeValue(option, Options.VideoPath);
+    }
+    if (option == "--frames") {
+      if (Options.Frames) return "--frames is given twice";
+      if (!(problem = TakeValue(option, value)).empty()) return problem;
+      FrameListParse list = ParseFrameList(value);
+      if (!list.Error.empty()) return list.Error;
+      Options.Frames = std::move(list.List);
+      return "";
+    }
+    if (option == "--frame-us") {
+      if (!(problem = Once(HavePeriod, option)).empty()) return problem;
+      if (!(problem = TakeValue(option, value)).empty()) return problem;
+      if (!ParseFramePeriod(value, Options.FramePeriod))
+        return "--frame-us needs a whole number of microseconds from " + std::to_string(MinFramePeriod) +
+               " to " + std::to_string(MaxFramePeriod) + ", not \"" + value + "\"";
+      return "";
+    }
     return "unknown option \"" + std::string(option) + "\"";
   }
 
+  std::string ChooseShow() {
+    Options.Action = CaptureAction::Show;
+    if (Options.Seconds) return "--seconds belongs to --song-only; the show's length is fixed";
+    if (Options.Frames && !HavePng) return "--frames chooses PNG frames and needs --png-dir DIR";
+    return "";
+  }
+
   std::string ChooseAction() {
-    const int actions = (SongOnly || HaveWav) + PrintSong + HaveWrite;
-    if (actions == 0) return "nothing to do: give --song-only --wav FILE, --write-song FILE or --print-song";
-    if (actions > 1) return "--song-only/--wav, --write-song and --print-song cannot be combined";
+    const int actions = SongOnly + PrintSong + HaveWrite;
+    if (actions == 0) return ChooseShow();
+    if (actions > 1) return "--song-only, --write-song and --print-song cannot be combined";
+    if (HavePng || HaveVideo || HavePeriod || Options.Frames)
+      return "--png-dir, --video, --frames and --frame-us belong to the show, not to --song-only, "
+             "--write-song or --print-song";
+    if (HaveWav && !SongOnly) return "--wav goes with --song-only or with the show";
     if (HaveWrite) {
       if (HaveSong) return "--write-song writes the built-in song; --song cannot be used with it";
       Options.Action = CaptureAction::WriteSong;
     } else if (PrintSong) {
       Options.Action = CaptureAction::PrintSong;
     } else {
-      if (!SongOnly) return "--wav needs --song-only: this tool captures the sound only";
       if (!HaveWav) return "--song-only needs --wav FILE";
       Options.Action = CaptureAction::SongOnly;
     }
@@ -112,10 +159,23 @@ CaptureArgs ParseCaptureArgs(std::span<const std::string_view> args) {
 }
 
 std::string CaptureUsage() {
-  return "usage: dxvornik85-capture --song-only --wav FILE [--rate HZ] [--seconds S] [--song IMAGE]\n"
+  return "usage: dxvornik85-capture [--png-dir DIR [--frames LIST]] [--wav FILE] [--video FILE]\n"
+         "                          [--frame-us P] [--rate HZ] [--song IMAGE]\n"
+         "       dxvornik85-capture --song-only --wav FILE [--rate HZ] [--seconds S] [--song IMAGE]\n"
          "       dxvornik85-capture --write-song FILE\n"
          "       dxvornik85-capture --print-song [--song IMAGE]\n"
          "       dxvornik85-capture --help\n"
+         "\n"
+         "Without --song-only, --write-song or --print-song the whole show is played on a\n"
+         "virtual clock, frame by frame, up to the frame that would ask to close the\n"
+         "window (second 51), the same way on every run. Without an output it is only\n"
+         "played (for timing).\n"
+         "  --png-dir DIR    write frames as DIR/frame-NNNNN.png (800 x 600 RGB)\n"
+         "  --frames LIST    only these frames, e.g. 0,150,300-310 (default: all)\n"
+         "  --wav FILE       write the sound of the captured frames as a mono 16-bit WAV\n"
+         "  --video FILE     make an MP4 video (H.264 and AAC) with ffmpeg\n"
+         "  --frame-us P     microseconds from one frame to the next (default 10000,\n"
+         "                   from 1000 to 10000000)\n"
          "\n"
          "  --song-only      render the song alone, from its start\n"
          "  --wav FILE       write it as a mono 16-bit PCM WAV file\n"
@@ -126,7 +186,8 @@ std::string CaptureUsage() {
          "  --write-song FILE  write the built-in song image\n"
          "  --print-song     print the song image as text\n"
          "\n"
-         "Exit codes: 0 done; 1 the song image was refused or a file could not be read\n"
-         "or written (no output file is left behind); 2 the command line was not\n"
-         "understood.\n";
+         "Exit codes: 0 done; 1 the song image was refused, a file could not be read\n"
+         "or written, or ffmpeg failed or is missing (no output file is left behind);\n"
+         "2 the command line was not understood. Ctrl-C removes what was begun and\n"
+         "ends the program by the signal.\n";
 }

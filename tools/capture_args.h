@@ -6,7 +6,10 @@
 #include <string>
 #include <string_view>
 
-enum class CaptureAction { Help, SongOnly, WriteSong, PrintSong };
+#include "frame_list.h"
+
+// Show: the whole show, pictures and sound, when no other action is named.
+enum class CaptureAction { Help, SongOnly, WriteSong, PrintSong, Show };
 
 struct CaptureOptions {
   CaptureAction Action = CaptureAction::Help;
@@ -15,6 +18,11 @@ struct CaptureOptions {
   std::optional<double> Seconds;  // --seconds; default: one loop of the song
   std::string SongPath;       // --song; empty: the built-in song
   std::string WriteSongPath;  // --write-song
+  // The show's options.
+  std::string PngDir;                   // --png-dir
+  std::optional<FrameList> Frames;      // --frames; default: every frame
+  std::string VideoPath;                // --video
+  std::int64_t FramePeriod = 10000;     // --frame-us, counter ticks (microseconds) per frame
 };
 
 struct CaptureArgs {

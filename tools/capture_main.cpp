@@ -1,5 +1,5 @@
-// dxvornik85-capture: renders the demo's song into a WAV file, writes or
-// prints song images. Every output file appears complete or not at all.
+// dxvornik85-capture: captures the whole show (frames, sound, video),
+// renders the demo's song into a WAV file, writes or prints song images. Every output file appears complete or not at all.
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -9,6 +9,7 @@
 
 #include "capture_args.h"
 #include "output_file.h"
+#include "show_capture.h"
 #include "song_render.h"
 #include "song_text.h"
 #include "synth/dxvornik.h"
@@ -87,6 +88,13 @@ int WriteBuiltInSong(const CaptureOptions& options) {
   });
 }
 
+int RunShow(const CaptureOptions& options) {
+  std::vector<std::uint8_t> image;
+  std::string error;
+  if (!ReadImage(options.SongPath, image, error)) return Fail(ExitFailed, error);
+  return CaptureShow(options, image);
+}
+
 int PrintSong(const CaptureOptions& options) {
   Synth synth;
   if (int code = LoadSong(options, synth); code != ExitOk) return code;
@@ -112,6 +120,8 @@ int main(int argc, char** argv) {
       return WriteBuiltInSong(options);
     case CaptureAction::PrintSong:
       return PrintSong(options);
+    case CaptureAction::Show:
+      return RunShow(options);
   }
   return ExitFailed;
 }

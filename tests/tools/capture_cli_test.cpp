@@ -138,7 +138,7 @@ TEST_F(CaptureCli, BadArgumentsExitWith2AndWriteNothing) {
       {"--song-only", "--wav", Out("x.wav"), "--rate", "fast"},
       {"--song-only", "--wav", Out("x.wav"), "--rate", "49"},  // no sample per tick
       {"--song-only", "--wav", Out("x.wav"), "--seconds", "100000000"},
-      {"--wav", Out("x.wav")},
+      {"--song-only", "--wav", Out("x.wav"), "--frame-us", "5000"},
       {"--frobnicate"},
   };
   for (const auto& args : cases) {

@@ -36,9 +36,8 @@ TEST(CaptureArgs, OtherActions) {
 
 TEST(CaptureArgs, RefusesWhatItCannotDo) {
   const struct { std::vector<std::string_view> args; const char* error; } cases[] = {
-      {{}, "nothing to do"},
       {{"--song-only"}, "--song-only needs --wav"},
-      {{"--wav", "a.wav"}, "--wav needs --song-only"},
+      {{"--print-song", "--wav", "a.wav"}, "--wav goes with --song-only or with the show"},
       {{"--song-only", "--wav"}, "--wav needs a value"},
       {{"--song-only", "--wav", ""}, "non-empty"},
       {{"--song-only", "--wav", "a", "--rate", "0"}, "--rate needs a whole number"},
@@ -49,9 +48,10 @@ TEST(CaptureArgs, RefusesWhatItCannotDo) {
       {{"--song-only", "--wav", "a", "--seconds", "1e3"}, "--seconds needs a number"},
       {{"--song-only", "--wav", "a", "--wav", "b"}, "--wav is given twice"},
       {{"--song-only", "--wav", "a", "--print-song"}, "cannot be combined"},
+      {{"--song-only", "--wav", "a", "--png-dir", "f"}, "belong to the show"},
       {{"--write-song", "a", "--song", "b"}, "--song cannot be used"},
       {{"--print-song", "--rate", "8000"}, "belong to --song-only"},
-      {{"--png-dir", "frames"}, "unknown option \"--png-dir\""},
+      {{"--pngdir", "frames"}, "unknown option \"--pngdir\""},
   };
   for (const auto& c : cases) {
     const CaptureArgs a = ParseCaptureArgs(c.args);

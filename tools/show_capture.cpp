@@ -1,0 +1,187 @@
+#include "show_capture.h"
+
+#include <fcntl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "demo/render_platform.h"
+#include "demo/timeline.h"
+#include "demo/virtual_platform.h"
+#include "interrupt.h"
+#include "output_file.h"
+#include "png_frames.h"
+#include "progress.h"
+#include "raster/random.h"
+#include "show_sound.h"
+#include "show_span.h"
+#include "video_pipe.h"
+#include "wav_file.h"
+
+namespace {
+
+// Fast enough to keep up with the show on a second core; the frames are
+// mostly flat colour, which compresses well even at this level.
+constexpr int PngLevel = 1;
+
+struct ShowRun {
+  explicit ShowRun(const CaptureOptions& options) : Options(options) {}
+  const CaptureOptions& Options;
+  std::int64_t FrameCount = 0;   // frames of the whole show
+  std::int64_t FramesNeeded = 0; // frames to play: fewer when only some PNGs are wanted
+  bool Wav = false, Png = false, Video = false;
+  OutputFile WavFile;
+  PngFrames Frames;
+  VideoPipe Movie;
+  ShowSound Sound;
+  std::vector<std::int16_t> Heard;
+  std::vector<std::uint8_t> WavBytes;
+};
+
+int Complain(int code, const std::string& message) {
+  std::fprintf(stderr, "dxvornik85-capture: %s\n", message.c_str());
+  if (code == ExitBadArgs) std::fprintf(stderr, "Try 'dxvornik85-capture --help'.\n");
+  return code;
+}
+
+// What can be told from the options alone, before anything is made.
+int CheckRun(ShowRun& run, std::span<const std::uint8_t> image) {
+  const CaptureOptions& o = run.Options;
+  Synth probe;
+  probe.SongBytes.assign(image.begin(), image.end());
+  const std::string name = o.SongPath.empty() ? "the built-in song" : o.SongPath;
+  if (std::string problem = LoadSongLayout(probe); !problem.empty())
+    return Complain(ExitFailed, name + " cannot be played: " + problem);
+  probe.SampleRate = o.Rate;
+  if (std::string problem = CheckSampleRate(probe); !problem.empty()) return Complain(ExitBadArgs, "--rate: " + problem);
+  if (o.Rate > 0x7FFFFFFF) return Complain(ExitBadArgs, "--rate: at most 2147483647 Hz");
+
+  run.FrameCount = ShowFrameCount(o.FramePeriod);
+  if (o.Frames && FrameListLast(*o.Frames) >= run.FrameCount)
+    return Complain(ExitBadArgs, "--frames: the show has frames 0 to " + std::to_string(run.FrameCount - 1) +
+                                     " at --frame-us " + std::to_string(o.FramePeriod) + ", not " +
+                                     std::to_string(FrameListLast(*o.Frames)));
+  if (static_cast<std::uint64_t>(SamplesBeforeFrame(run.FrameCount, o.FramePeriod, o.Rate)) > MaxWavSamples)
+    return Complain(ExitBadArgs, "--rate: the sound would be too long for a WAV file");
+
+  run.Wav = !o.WavPath.empty();
+  run.Png = !o.PngDir.empty();
+  run.Video = !o.VideoPath.empty();
+  const bool onlySomePngs = run.Png && o.Frames && !run.Wav && !run.Video;
+  run.FramesNeeded = onlySomePngs ? FrameListLast(*o.Frames) + 1 : run.FrameCount;
+  return ExitOk;
+}
+
+std::string OpenOutputs(ShowRun& run) {
+  const CaptureOptions& o = run.Options;
+  std::string problem;
+  if (run.Video) {
+    const VideoFormat format{ScreenWidth, ScreenHeight, o.FramePeriod, o.Rate};
+    if (!(problem = StartVideo(run.Movie, o.VideoPath, format)).empty()) return problem;
+  }
+  if (run.Wav) {
+    if (!(problem = OpenOutput(run.WavFile, o.WavPath)).empty()) return problem;
+    fcntl(run.WavFile.Descriptor, F_SETFD, FD_CLOEXEC);
+    const auto samples = SamplesBeforeFrame(run.FrameCount, o.FramePeriod, o.Rate);
+    const auto header = WavHeader(o.Rate, static_cast<std::uint32_t>(samples));
+    if (!(problem = WriteOutput(run.WavFile, header)).empty()) return problem;
+  }
+  if (run.Png) {
+    const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    problem = StartPngFrames(run.Frames, o.PngDir, ScreenWidth, ScreenHeight, threads, threads + 2, PngLevel);
+  }
+  return problem;
+}
+
+// The program's own order of draws from the shared generator: the audio
+// thread's first fill, then the render thread's set-up.
+std::string StartShow(ShowRun& run, std::span<const std::uint8_t> image) {
+  RandomSeed.store(0);
+  ResetVirtualPlatform();
+  VirtualPlatform.framePeriod = run.Options.FramePeriod;
+  ResetTimeline();
+  if (std::string problem = StartShowSound(run.Sound, image, run.Options.Rate); !problem.empty()) return problem;
+  RenderThreadSetUp();
+  return "";
+}
+
+// The sound heard while frame `frame` is on its way.
+std::string PlayFrameSound(ShowRun& run, std::int64_t frame) {
+  const CaptureOptions& o = run.Options;
+  const std::int64_t samples = SamplesBeforeFrame(frame + 1, o.FramePeriod, o.Rate) -
+                               SamplesBeforeFrame(frame, o.FramePeriod, o.Rate);
+  run.Heard.clear();
+  PlayShowSound(run.Sound, samples, run.Heard);
+  if (run.Video) QueueVideoSound(run.Movie, run.Heard);
+  if (!run.Wav) return "";
+  run.WavBytes.clear();
+  AppendSamples(run.WavBytes, run.Heard);
+  return WriteOutput(run.WavFile, run.WavBytes);
+}
+
+std::string DrawFrame(ShowRun& run, std::int64_t frame) {
+  PlatformSleep10ms();
+  RenderFrame();
+  PlatformPresentFrame();
+  const Colour32* pixels = VirtualFrame().pixels;
+  if (run.Png && (!run.Options.Frames || FrameListContains(*run.Options.Frames, frame)))
+    if (std::string problem = QueuePngFrame(run.Frames, frame, pixels); !problem.empty()) return problem;
+  if (run.Video) return WriteVideoFrame(run.Movie, {pixels, static_cast<std::size_t>(ScreenWidth) * ScreenHeight});
+  return "";
+}
+
+std::string PlayShow(ShowRun& run) {
+  Progress progress = StartProgress(run.FramesNeeded);
+  std::string problem;
+  std::int64_t frame = 0;
+  for (; frame < run.FramesNeeded && SceneIndexFor(DemoClock) < EndSceneIndex; ++frame) {
+    if (InterruptSignal() != 0) problem = "interrupted";
+    if (problem.empty()) problem = PlayFrameSound(run, frame);
+    if (problem.empty()) problem = DrawFrame(run, frame);
+    if (!problem.empty()) break;
+    ShowProgress(progress, frame + 1);
+  }
+  EndProgress(progress);
+  if (problem.empty() && frame != run.FramesNeeded)
+    problem = "the show ended after " + std::to_string(frame) + " frames instead of " +
+              std::to_string(run.FramesNeeded);
+  return problem;
+}
+
+// Everything must have been made before anything is renamed into place.
+std::string FinishOutputs(ShowRun& run) {
+  std::string problem;
+  if (run.Video && problem.empty()) problem = FinishVideo(run.Movie);
+  if (run.Png && problem.empty()) problem = FinishPngFrames(run.Frames);
+  if (InterruptSignal() != 0) problem = "interrupted";
+  if (run.Wav && problem.empty()) problem = CommitOutput(run.WavFile);
+  if (run.Video && problem.empty()) problem = CommitVideo(run.Movie);
+  if (run.Png && problem.empty()) problem = CommitPngFrames(run.Frames);
+  return problem;
+}
+
+void DiscardOutputs(ShowRun& run) {
+  if (run.Video) DiscardVideo(run.Movie);
+  if (run.Png) DiscardPngFrames(run.Frames);
+  if (run.Wav) DiscardOutput(run.WavFile);
+}
+
+}  // namespace
+
+int CaptureShow(const CaptureOptions& options, std::span<const std::uint8_t> image) {
+  auto run = std::make_unique<ShowRun>(options);  // large: not on the stack
+  if (int code = CheckRun(*run, image); code != ExitOk) return code;
+  InstallInterruptHandlers();
+  std::string problem = OpenOutputs(*run);
+  if (problem.empty()) problem = StartShow(*run, image);
+  if (problem.empty()) problem = PlayShow(*run);
+  if (problem.empty()) problem = FinishOutputs(*run);
+  if (problem.empty()) return ExitOk;
+  DiscardOutputs(*run);
+  if (InterruptSignal() != 0) EndByInterruptSignal();
+  return Complain(ExitFailed, problem);
+}
