@@ -1,0 +1,26 @@
+#!/bin/sh
+# Instructions per frame of each scene, counted by callgrind: whole frames
+# (RenderFrame on the virtual platform, the clear included), spread evenly
+# over each scene; the set-up is not collected. Counts do not depend on what
+# else the machine is doing.
+#   bench/count-frame-instructions.sh [BUILD_DIR] [FRAMES_PER_SCENE] [SCENE...]
+# BUILD_DIR defaults to build/native; FRAMES_PER_SCENE to 20 (0: every frame).
+set -eu
+build=${1:-build/native}
+frames=${2:-20}
+[ $# -ge 2 ] && shift 2 || shift $#
+scenes=${*:-titles balls rings landscape}
+program=$build/bench/perf/frame_instructions
+if [ ! -x "$program" ]; then
+  echo "no $program: build the target frame_instructions first" >&2
+  exit 1
+fi
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+printf '%-10s %8s %16s %14s\n' scene frames instructions per_frame
+for scene in $scenes; do
+  drawn=$(valgrind --tool=callgrind --collect-atstart=no \
+            --callgrind-out-file="$out/$scene.out" "$program" "$scene" "$frames" 2>/dev/null)
+  total=$(sed -n 's/^summary: *//p' "$out/$scene.out")
+  printf '%-10s %8s %16s %14s\n' "$scene" "$drawn" "$total" "$((total / drawn))"
+done
