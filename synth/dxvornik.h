@@ -89,6 +89,12 @@ struct Synth {
   std::uint32_t SampleRate = 0;
   std::int64_t NoteStep[HighestNote + 1] = {};    // index 1..97
   std::int64_t NotePeriod[HighestNote + 1] = {};  // index 1..97
+  // Envelope lengths in samples for each rate 0-15 at SampleRate: the
+  // attack (lenA), the decay's end test (lenT) and the heard decay and
+  // release (lenD, lenR).
+  double AttackLength[16] = {};
+  double DecayTestLength[16] = {};
+  double FallLength[16] = {};
 };
 
 // Envelope time tables (milliseconds for the attack; time bases for decay
@@ -112,6 +118,7 @@ extern const std::int32_t DecayReleaseTimes[16];
 [[nodiscard]] std::string StartSynth(Synth& s, std::span<const std::uint8_t> image,
                                      std::uint32_t sampleRate);
 
+// Fills the note tables and the envelope lengths for s.SampleRate.
 void BuildNoteTables(Synth& s);
 void InitChannels(Synth& s);
 void SequenceStep(Synth& s, int channel);

@@ -79,12 +79,18 @@ void BuildNoteTables(Synth& s) {
   for (int n = LowestNote; n <= HighestNote; ++n) s.NotePeriod[n] = NotePeriodAt(s.SampleRate, n);
   for (int n = LowestNote; n <= HighestNote; ++n)
     s.NoteStep[n] = Round64(NoteFrequency(n) * 33554432 / s.SampleRate);
+  // The envelope reads these every sample; they change only with the rate.
+  const double rate = s.SampleRate;
+  for (int r = 0; r < 16; ++r) {
+    s.AttackLength[r] = (AttackTimes[r] / 1000.0) * rate;
+    s.DecayTestLength[r] = DecayReleaseTimes[r] * (rate / 16000);
+    s.FallLength[r] = DecayReleaseTimes[r] * (rate / 5000);
+  }
 }
 
 void EnvelopeStep(Synth& s, int channel) {
   ChannelState& c = s.Channels[channel];
-  const double rate = s.SampleRate;
-  const double lenA = (AttackTimes[c.AttackRate] / 1000.0) * rate;
+  const double lenA = s.AttackLength[c.AttackRate];
   if (c.EnvPhase == EnvelopePhase::Attack) {
     if (static_cast<double>(c.EnvTime) / lenA >= 1.0) {
       c.EnvPhase = EnvelopePhase::Decay;
@@ -93,8 +99,7 @@ void EnvelopeStep(Synth& s, int channel) {
   } else if (c.EnvPhase == EnvelopePhase::Decay) {
     // The end test falls 3.2 times faster than the heard level, which then
     // drops straight to the sustain level.
-    const double lenT = DecayReleaseTimes[c.DecayRate] * (rate / 16000);
-    if (SustainTarget(c) >= Hyperbola(c.EnvTime, lenT, FullLevel)) {
+    if (SustainTarget(c) >= Hyperbola(c.EnvTime, s.DecayTestLength[c.DecayRate], FullLevel)) {
       c.EnvPhase = EnvelopePhase::Sustain;
       c.EnvTime = 0;
     }
@@ -104,15 +109,14 @@ void EnvelopeStep(Synth& s, int channel) {
       c.Level = static_cast<std::int16_t>(Round((static_cast<double>(c.EnvTime) / lenA) * FullLevel));
       break;
     case EnvelopePhase::Decay:
-      c.Level = static_cast<std::int16_t>(
-          Hyperbola(c.EnvTime, DecayReleaseTimes[c.DecayRate] * (rate / 5000), FullLevel));
+      c.Level = static_cast<std::int16_t>(Hyperbola(c.EnvTime, s.FallLength[c.DecayRate], FullLevel));
       break;
     case EnvelopePhase::Sustain:
       c.Level = static_cast<std::int16_t>(SustainTarget(c));
       break;
     case EnvelopePhase::Release:
-      c.Level = static_cast<std::int16_t>(Hyperbola(
-          c.EnvTime, DecayReleaseTimes[c.ReleaseRate] * (rate / 5000), SustainTarget(c)));
+      c.Level = static_cast<std::int16_t>(
+          Hyperbola(c.EnvTime, s.FallLength[c.ReleaseRate], SustainTarget(c)));
       break;
     case EnvelopePhase::Idle:
       break;
