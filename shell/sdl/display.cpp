@@ -1,7 +1,7 @@
 // The display. SDL renderers belong to the thread that made them, so the
 // main thread only switches the display mode (and gives it back), while the
 // renderer and the back buffer are made, used and destroyed on the render
-// thread: made at its first frame, destroyed as its procedure returns.
+// thread: made before it is resumed, destroyed as its procedure returns.
 #include <thread>
 
 #include "demo/render_platform.h"
@@ -43,7 +43,7 @@ void SwitchToFullScreenMode() {
     if (SDL_SetWindowFullscreen(MainWindow, SDL_WINDOW_FULLSCREEN) != 0) ShutdownSteps(1);
 }
 
-// Made once, at the first frame; a failure leaves every frame undrawn.
+// Made once; a failure leaves every frame undrawn.
 bool EnsureRenderer() {
     if (Renderer != nullptr) return true;
     if (RendererTried) return false;
@@ -67,6 +67,8 @@ void SetUpDisplay() {
 void RestoreDisplay() {
     if (MainWindow != nullptr && FullScreen) SDL_SetWindowFullscreen(MainWindow, 0);
 }
+
+void PrepareThreadDisplay() { EnsureRenderer(); }
 
 void ReleaseThreadDisplay() {
     if (Renderer == nullptr || RendererOwner != std::this_thread::get_id()) return;

@@ -12,6 +12,11 @@ extern Uint32 CloseRequestEvent;
 
 bool OnMainThread();
 
+// Makes the renderer and the back buffer on the calling thread. The render
+// thread does it while it waits to be resumed, so that the show's clock does
+// not start with the time the renderer took to be made.
+void PrepareThreadDisplay();
+
 // Frees what the render thread created for itself (the renderer and the back
 // buffer), when called on that thread; nothing otherwise. The worker calls it
 // as its procedure returns, so the renderer never outlives its thread.

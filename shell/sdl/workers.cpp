@@ -1,6 +1,6 @@
 // Worker threads. A thread here cannot be created suspended, so each new
-// thread first takes its priority and then waits at a start gate until it is
-// resumed.
+// thread first takes its priority (the render thread also makes its renderer)
+// and then waits at a start gate until it is resumed.
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -10,6 +10,7 @@
 #include <mutex>
 #include <thread>
 
+#include "demo/timeline.h"
 #include "shell/program.h"
 #include "shell/sdl/sdl_shell.h"
 
@@ -42,6 +43,7 @@ void RunWorker(WorkerThread* worker) {
         worker->id = std::this_thread::get_id();
     }
     TakePriority(worker->priority);
+    if (worker->proc == RenderThreadProc) PrepareThreadDisplay();
     {
         std::unique_lock lock(worker->mutex);
         worker->changed.wait(lock, [worker] { return worker->resumed; });

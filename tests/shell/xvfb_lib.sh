@@ -1,0 +1,142 @@
+# Shared by the system tests of the shell: a private Xvfb display, the program
+# started on it, the start-up question answered as a person would (pointer and
+# keys through xdotool), screenshots and exit-code checks. Source it; the
+# caller sets PROGRAM (the program under test) and HELPERS (the directory of
+# grab_client and send_close), and may set WORK (a scratch dir).
+set -euo pipefail
+
+HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+WORK="${WORK:-$(mktemp -d)}"
+XVFB_PID=""
+PROGRAM_PID=""
+PROGRAM_RC=""
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+note() { echo "[$(date +%T.%3N)] $*"; }
+
+# A missing tool is a failed test, never a skipped one.
+require_tools() {
+    local tool
+    for tool in Xvfb xdotool xwininfo xprop python3 "$HELPERS/grab_client" "$HELPERS/send_close" "$@"; do
+        command -v "$tool" > /dev/null || fail "$tool is not installed (see scripts/packages.txt)"
+    done
+}
+
+cleanup() {
+    if [ -n "$PROGRAM_PID" ] && kill -0 "$PROGRAM_PID" 2> /dev/null; then kill -9 "$PROGRAM_PID" 2> /dev/null || true; fi
+    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2> /dev/null || true; fi
+}
+trap cleanup EXIT
+
+# Starts Xvfb on a display number of its own, away from the low numbers a
+# desktop or another tool would take, so that tests can run side by side.
+start_display() {
+    local size="${1:-1024x768x24}" attempt number i
+    for attempt in $(seq 20); do
+        number=$((200 + RANDOM % 700))
+        [ -e "/tmp/.X$number-lock" ] && continue
+        Xvfb ":$number" -screen 0 "$size" -nolisten tcp 2> "$WORK/xvfb.log" &
+        XVFB_PID=$!
+        for i in $(seq 100); do
+            kill -0 "$XVFB_PID" 2> /dev/null || break
+            if [ -e "/tmp/.X11-unix/X$number" ] && DISPLAY=":$number" xprop -root > /dev/null 2>&1; then
+                export DISPLAY=":$number"
+                return 0
+            fi
+            sleep 0.05
+        done
+        kill "$XVFB_PID" 2> /dev/null || true
+        wait "$XVFB_PID" 2> /dev/null || true
+    done
+    fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
+}
+
+# Starts the program with its sound going to a file through SDL's disk driver.
+start_program() {
+    local audio="${1:-$WORK/audio.raw}"
+    SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio" "$PROGRAM" > "$WORK/program.out" 2> "$WORK/program.err" &
+    PROGRAM_PID=$!
+}
+
+program_running() { kill -0 "$PROGRAM_PID" 2> /dev/null; }
+
+# Waits up to $1 milliseconds for the program to end; sets PROGRAM_RC.
+# Returns 1 on time-out.
+wait_program() {
+    local limit_ms="$1" start_ms
+    start_ms=$(date +%s%3N)
+    while program_running; do
+        [ $(($(date +%s%3N) - start_ms)) -le "$limit_ms" ] || return 1
+        sleep 0.02
+    done
+    set +e
+    wait "$PROGRAM_PID"
+    PROGRAM_RC=$?
+    set -e
+    return 0
+}
+
+# The top-level windows as "id WxH+X+Y class" lines.
+top_windows() {
+    xwininfo -root -children 2> /dev/null | sed -n 's/^ *\(0x[0-9a-f]*\) .*(\(.*\))  *\([0-9]*x[0-9]*+-*[0-9]*+-*[0-9]*\).*/\1 \3 \2/p'
+}
+
+# Waits for the question box (the one top-level window that is not the show's).
+wait_for_box() {
+    local i line
+    for i in $(seq 200); do
+        line="$(top_windows | grep -v Brumvik | head -n1 || true)"
+        if [ -n "$line" ]; then
+            BOX_ID="${line%% *}"
+            read -r BOX_W BOX_H BOX_X BOX_Y <<< "$(echo "$line" | awk '{print $2}' | tr 'x+' '  ')"
+            sleep 0.3  # let it draw its buttons
+            return 0
+        fi
+        program_running || fail "the program ended before its question (rc: $(wait "$PROGRAM_PID"; echo $?)); $(cat "$WORK/program.err")"
+        sleep 0.05
+    done
+    fail "no question box appeared"
+}
+
+# The box's three buttons side by side under the text: Yes, No, Cancel.
+point_at_box() { xdotool mousemove "$((BOX_X + BOX_W / 2))" "$((BOX_Y + BOX_H / 2))"; }
+answer_no() { xdotool mousemove "$((BOX_X + BOX_W / 2))" "$((BOX_Y + BOX_H - 28))" click 1; note "answered No"; }
+answer_yes() { point_at_box; xdotool key Return; note "answered Yes"; }
+answer_cancel() { point_at_box; xdotool key Escape; note "answered Cancel"; }
+
+# What a window manager sends when the window's close button is clicked.
+click_close_button() { "$HELPERS/send_close" "$WINDOW_ID"; }
+
+window_id() { xdotool search --class Brumvik 2> /dev/null | head -n1; }
+
+wait_for_window() {
+    local i
+    for i in $(seq 200); do
+        WINDOW_ID="$(window_id || true)"
+        [ -n "$WINDOW_ID" ] && return 0
+        program_running || fail "the program ended before its window (rc $(wait "$PROGRAM_PID"; echo $?)): $(cat "$WORK/program.err")"
+        sleep 0.05
+    done
+    fail "no window of class Brumvik appeared"
+}
+
+# Keys go where the pointer is (no window manager): keep it on the window.
+press_escape() { xdotool mousemove 500 400 key Escape; }
+
+# Client area of the window as an 800 x 600 binary PPM.
+screenshot() {
+    "$HELPERS/grab_client" "$1" || fail "screenshot failed"
+}
+
+# Milliseconds since the reference mark set by mark_time.
+mark_time() { MARK_MS=$(date +%s%3N); }
+since_mark() { echo $(($(date +%s%3N) - MARK_MS)); }
+sleep_until() {  # whole seconds after the mark
+    local left=$(($1 * 1000 - $(since_mark)))
+    [ "$left" -le 0 ] || sleep "$((left / 1000)).$(printf '%03d' $((left % 1000)))"
+}
+
