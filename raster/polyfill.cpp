@@ -14,13 +14,14 @@ namespace {
 // than tall) moves a whole run of pixels per row, a steep one at most one.
 struct Edge {
     std::int64_t x;
-    std::int64_t row;
+    std::int64_t row;       // the row x belongs to
     std::int64_t step;      // +1 or -1
     std::int64_t twoDx;     // D = 2 |dx|
     std::int64_t twoDy;     // H = 2 |dy|
     std::int64_t modulus;   // M = max(D, H)
     std::int64_t error;     // 0 <= error < M
     bool flat;              // D > H
+    bool narrow;            // M + H < 2^32: the run division fits 32 bits
 };
 
 Edge StartEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) {
@@ -33,26 +34,23 @@ Edge StartEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y
     edge.modulus = std::max(edge.twoDx, edge.twoDy);
     edge.error = edge.modulus / 2;
     edge.flat = edge.twoDx > edge.twoDy;
+    edge.narrow = edge.modulus + edge.twoDy <= 0xFFFFFFFF;
     return edge;
 }
 
-// Moves the edge to the next row; returns the far end of the pixels it
-// covers on the row it leaves (x itself for a steep edge).
-std::int64_t Advance(Edge& edge) {
-    ++edge.row;
+// Moves the edge to the next row (the caller keeps `row`); returns the far
+// end of the pixels it covers on the row it leaves (x itself for a steep edge).
+inline std::int64_t Advance(Edge& edge) {
     if (edge.flat) {
         // n = ceil((M - e) / H) pixels on this row: the first n with e + nH >= M.
         const std::int64_t numerator = edge.modulus - edge.error + edge.twoDy - 1;
-        std::int64_t run;
-        if (numerator <= 0xFFFFFFFF && edge.twoDy <= 0xFFFFFFFF) {
-            // Every edge inside a frame takes this cheaper 32-bit division.
-            run = static_cast<std::uint32_t>(numerator) / static_cast<std::uint32_t>(edge.twoDy);
-        } else {
-            run = numerator / edge.twoDy;
-        }
+        const std::int64_t run =
+            edge.narrow ? static_cast<std::int64_t>(static_cast<std::uint32_t>(numerator) /
+                                                    static_cast<std::uint32_t>(edge.twoDy))
+                        : numerator / edge.twoDy;
         edge.error += run * edge.twoDy - edge.modulus;  // (e + nH) mod M, as e + nH < 2M
         const std::int64_t runEnd = edge.x + (run - 1) * edge.step;
-        edge.x += run * edge.step;
+        edge.x = runEnd + edge.step;
         return runEnd;
     }
     const std::int64_t at = edge.x;
@@ -98,21 +96,25 @@ struct Target {
     Colour32 colour;
 };
 
-// Row y from `from` to `to`, cut to the frame's columns; y is inside the frame.
-void FillRow(const Target& target, std::int64_t y, std::int64_t from, std::int64_t to) {
-    from = std::max<std::int64_t>(from, 0);
-    to = std::min<std::int64_t>(to, target.frame.width - 1);
-    if (from <= to) {
-        StoreRun(target.frame.pixels + target.frame.rowOffsets[y], from, to, target.colour);
+// Row y from `from` to `to`; y is inside the frame. With Clip the run is cut
+// to the frame's columns, without it the run is known to lie inside.
+template <bool Clip>
+inline void FillRow(const Target& target, std::int64_t y, std::int64_t from, std::int64_t to) {
+    if constexpr (Clip) {
+        from = std::max<std::int64_t>(from, 0);
+        to = std::min<std::int64_t>(to, target.frame.width - 1);
+        if (from > to) {
+            return;
+        }
     }
+    StoreRun(target.frame.pixels + target.frame.rowOffsets[y], from, to, target.colour);
 }
 
-// Rows [from, to) between the two edges. The row between the edges and the
-// runs of both edges on it all touch the edges' x, so together they are one
-// run from the leftmost to the rightmost of them.
+// Rows [from, to) between the two edges, which stand on row `from`. The row
+// between the edges and the runs of both edges on it all touch the edges'
+// x, so together they are one run from the leftmost to the rightmost.
+template <bool Clip>
 void WalkRows(const Target& target, Edge& a, Edge& b, std::int64_t from, std::int64_t to) {
-    SkipTo(a, from);
-    SkipTo(b, from);
     for (std::int64_t y = from; y < to; ++y) {
         std::int64_t left = std::min(a.x, b.x);
         std::int64_t right = std::max(a.x, b.x);
@@ -120,7 +122,11 @@ void WalkRows(const Target& target, Edge& a, Edge& b, std::int64_t from, std::in
         const std::int64_t endB = Advance(b);
         left = std::min(left, std::min(endA, endB));
         right = std::max(right, std::max(endA, endB));
-        FillRow(target, y, left, right);
+        FillRow<Clip>(target, y, left, right);
+    }
+    if (from < to) {
+        a.row = to;
+        b.row = to;
     }
 }
 
@@ -128,60 +134,78 @@ struct Corner {
     std::int64_t x, y;
 };
 
-bool FillTriangleClipped(Corner c1, Corner c2, Corner c3, const Target& target) {
-    // Top, middle and bottom corner; corners on one row keep their order.
-    if (c2.y < c1.y) std::swap(c1, c2);
-    if (c3.y < c1.y) std::swap(c1, c3);
-    if (c3.y < c2.y) std::swap(c2, c3);
-
-    const std::int64_t width = target.frame.width;
+// Corners sorted top to bottom. With Clip only the rows and columns inside the
+// frame are written, and edges are moved past hidden rows in one step.
+template <bool Clip>
+void WalkTriangle(const Corner& c1, const Corner& c2, const Corner& c3, const Target& target) {
     const std::int64_t height = target.frame.height;
-    const std::int64_t left = std::min({c1.x, c2.x, c3.x});
-    const std::int64_t right = std::max({c1.x, c2.x, c3.x});
-    // Every corner is drawn and nothing outside their bounding box is.
-    const bool clipped = left < 0 || right >= width || c1.y < 0 || c3.y >= height;
-
-    if (c1.y == c3.y) {
-        if (c1.y >= 0 && c1.y < height) {
-            FillRow(target, c1.y, left, right);
-        }
-        return clipped;
-    }
-
     Edge a = StartEdge(c1.x, c1.y, c3.x, c3.y);  // the long edge, top to bottom
     Edge b = StartEdge(c1.x, c1.y, c2.x, c2.y);  // top to middle
     if (c1.y < c2.y) {
-        const std::int64_t from = std::max<std::int64_t>(c1.y, 0);
-        const std::int64_t to = std::min(c2.y, height);
-        if (from < to) {
-            WalkRows(target, a, b, from, to);
+        std::int64_t from = c1.y;
+        std::int64_t to = c2.y;
+        if constexpr (Clip) {
+            from = std::max<std::int64_t>(from, 0);
+            to = std::min(to, height);
+            SkipTo(a, from);
+            SkipTo(b, from);
         }
-    }
-    if (c2.y >= height) {
-        return clipped;
+        WalkRows<Clip>(target, a, b, from, to);
+        if (Clip && c2.y >= height) {
+            return;
+        }
     }
     if (c2.y < c3.y) {
         b = StartEdge(c2.x, c2.y, c3.x, c3.y);  // middle to bottom
-        const std::int64_t from = std::max<std::int64_t>(c2.y, 0);
-        const std::int64_t to = std::min(c3.y, height);
-        if (from < to) {
-            WalkRows(target, a, b, from, to);
+        std::int64_t from = c2.y;
+        std::int64_t to = c3.y;
+        if constexpr (Clip) {
+            from = std::max<std::int64_t>(from, 0);
+            to = std::min(to, height);
+            SkipTo(a, from);
+            SkipTo(b, from);
         }
+        WalkRows<Clip>(target, a, b, from, to);
     }
-    if (c3.y < 0 || c3.y >= height) {
-        return clipped;
+    if constexpr (Clip) {
+        if (c3.y < 0 || c3.y >= height) {
+            return;
+        }
+        SkipTo(a, c3.y);
+        SkipTo(b, c3.y);
     }
     // The bottom row: from both edges to the bottom corner, and on a flat
     // bottom also between the middle and the bottom corner.
-    SkipTo(a, c3.y);
-    SkipTo(b, c3.y);
     std::int64_t from = std::min({a.x, b.x, c3.x});
     std::int64_t to = std::max({a.x, b.x, c3.x});
     if (c2.y == c3.y) {
         from = std::min(from, c2.x);
         to = std::max(to, c2.x);
     }
-    FillRow(target, c3.y, from, to);
+    FillRow<Clip>(target, c3.y, from, to);
+}
+
+// Returns whether the triangle reached outside the frame.
+bool FillTriangleClipped(Corner c1, Corner c2, Corner c3, const Target& target) {
+    // Top, middle and bottom corner; corners on one row keep their order.
+    if (c2.y < c1.y) std::swap(c1, c2);
+    if (c3.y < c1.y) std::swap(c1, c3);
+    if (c3.y < c2.y) std::swap(c2, c3);
+
+    const std::int64_t left = std::min({c1.x, c2.x, c3.x});
+    const std::int64_t right = std::max({c1.x, c2.x, c3.x});
+    // Every corner is drawn and nothing outside their bounding box is.
+    const bool clipped = left < 0 || right >= target.frame.width || c1.y < 0 ||
+                         c3.y >= target.frame.height;
+    if (c1.y == c3.y) {
+        if (c1.y >= 0 && c1.y < target.frame.height) {
+            FillRow<true>(target, c1.y, left, right);
+        }
+    } else if (clipped) {
+        WalkTriangle<true>(c1, c2, c3, target);
+    } else {
+        WalkTriangle<false>(c1, c2, c3, target);
+    }
     return clipped;
 }
 

@@ -17,8 +17,12 @@ GuardedFrame::GuardedFrame(std::int32_t width, std::int32_t height, std::int32_t
     view_.width = width;
     view_.height = height;
     view_.rowOffsets = rows_.data();
-    for (std::int32_t y = 0; y < height; ++y) {
-        std::fill_n(view_.pixels + rows_[y], width, Colour32{0});
+    Clear();
+}
+
+void GuardedFrame::Clear() {
+    for (std::int32_t y = 0; y < view_.height; ++y) {
+        std::fill_n(view_.pixels + rows_[y], view_.width, Colour32{0});
     }
 }
 

@@ -25,6 +25,8 @@ public:
                  std::int32_t guard = 4096);
 
     const FrameView& View() const { return view_; }
+    // Sets the frame area back to black for the next figure.
+    void Clear();
     Colour32 At(std::int64_t x, std::int64_t y) const;
     // True when no pixel outside the frame area has changed.
     bool GuardIntact() const;
