@@ -39,6 +39,8 @@ struct ShowRun {
   VideoPipe Movie;
   ShowSound Sound;
   std::vector<std::int16_t> Heard;
+  std::vector<std::int16_t> Fresh;
+  std::int64_t VideoSoundLeft = 0;  // samples the video still takes
   std::vector<std::uint8_t> WavBytes;
 };
 
@@ -73,6 +75,7 @@ int CheckRun(ShowRun& run, std::span<const std::uint8_t> image) {
   run.Video = !o.VideoPath.empty();
   const bool onlySomePngs = run.Png && o.Frames && !run.Wav && !run.Video;
   run.FramesNeeded = onlySomePngs ? FrameListLast(*o.Frames) + 1 : run.FrameCount;
+  run.VideoSoundLeft = run.Video ? SamplesBeforeFrame(run.FrameCount, o.FramePeriod, o.Rate) : 0;
   return ExitOk;
 }
 
@@ -97,6 +100,16 @@ std::string OpenOutputs(ShowRun& run) {
   return problem;
 }
 
+// The video gets the sound as soon as it is synthesized, a second ahead of
+// the frames, so that ffmpeg never waits for sound while the frames' pipe is
+// full. It gets exactly the samples the frames span, as the WAV file does.
+void SendVideoSound(ShowRun& run, std::span<const std::int16_t> samples) {
+  const std::size_t count = static_cast<std::size_t>(
+      std::min<std::int64_t>(run.VideoSoundLeft, static_cast<std::int64_t>(samples.size())));
+  QueueVideoSound(run.Movie, samples.first(count));
+  run.VideoSoundLeft -= static_cast<std::int64_t>(count);
+}
+
 // The program's own order of draws from the shared generator: the audio
 // thread's first fill, then the render thread's set-up.
 std::string StartShow(ShowRun& run, std::span<const std::uint8_t> image) {
@@ -106,6 +119,7 @@ std::string StartShow(ShowRun& run, std::span<const std::uint8_t> image) {
   ResetTimeline();
   if (std::string problem = StartShowSound(run.Sound, image, run.Options.Rate); !problem.empty()) return problem;
   RenderThreadSetUp();
+  if (run.Video) SendVideoSound(run, run.Sound.Buffer);
   return "";
 }
 
@@ -115,8 +129,9 @@ std::string PlayFrameSound(ShowRun& run, std::int64_t frame) {
   const std::int64_t samples = SamplesBeforeFrame(frame + 1, o.FramePeriod, o.Rate) -
                                SamplesBeforeFrame(frame, o.FramePeriod, o.Rate);
   run.Heard.clear();
-  PlayShowSound(run.Sound, samples, run.Heard);
-  if (run.Video) QueueVideoSound(run.Movie, run.Heard);
+  run.Fresh.clear();
+  PlayShowSound(run.Sound, samples, run.Heard, run.Video ? &run.Fresh : nullptr);
+  if (run.Video) SendVideoSound(run, run.Fresh);
   if (!run.Wav) return "";
   run.WavBytes.clear();
   AppendSamples(run.WavBytes, run.Heard);

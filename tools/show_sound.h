@@ -24,6 +24,8 @@ struct ShowSound {
                                          std::uint32_t rate);
 
 // Plays `samples` samples: appends them to `heard` (the oldest in the ring)
-// and synthesizes as many new ones into their place. More than a second at
-// once is played in steps of at most a second, so nothing is skipped.
-void PlayShowSound(ShowSound& sound, std::int64_t samples, std::vector<std::int16_t>& heard);
+// and synthesizes as many new ones into their place, which are also
+// appended to `fresh` when it is given. More than a second at once is
+// played in steps of at most a second, so nothing is skipped.
+void PlayShowSound(ShowSound& sound, std::int64_t samples, std::vector<std::int16_t>& heard,
+                   std::vector<std::int16_t>* fresh = nullptr);

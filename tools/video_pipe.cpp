@@ -34,11 +34,11 @@ bool AacRate(std::uint32_t rate) {
 // only when `interruptible` (the main thread, which must notice Ctrl-C).
 std::string WriteAll(int fd, const std::uint8_t* data, std::size_t size, bool interruptible) {
   while (size > 0) {
+    // Checked before every write: a signal that cut a write short shows up
+    // as a partial count, not as EINTR, and the next write could block for good.
+    if (interruptible && InterruptSignal() != 0) return "interrupted";
     const ssize_t n = write(fd, data, size);
-    if (n < 0 && errno == EINTR) {
-      if (interruptible && InterruptSignal() != 0) return "interrupted";
-      continue;
-    }
+    if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno == EPIPE) return "ffmpeg stopped reading its input";
     if (n < 0) return Failure("cannot write to ffmpeg");
     data += n;
@@ -150,6 +150,10 @@ std::vector<std::string> FfmpegArguments(const VideoFormat& format, const std::s
       "-f", "rawvideo", "-pixel_format", pixels,
       "-video_size", std::to_string(format.Width) + "x" + std::to_string(format.Height),
       "-framerate", frameRate, "-i", "pipe:0",
+      // ffmpeg opens its inputs one after the other and, by default, reads
+      // seconds of each while opening it; the frames' pipe would fill up
+      // meanwhile. The sound's format is given, so there is nothing to probe.
+      "-probesize", "32", "-analyzeduration", "0",
       "-f", "s16le", "-sample_rate", std::to_string(format.SampleRate), "-channels", "1", "-i", "pipe:3",
       "-map", "0:v:0", "-map", "1:a:0",
       "-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
