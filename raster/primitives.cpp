@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdlib>
+#include <iterator>
 
 #include "raster/clip.h"
 #include "raster/numeric.h"
