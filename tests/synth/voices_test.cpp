@@ -202,6 +202,29 @@ TEST(Voices, NoiseDrawsOnceEveryWrapOf2To21) {
   EXPECT_EQ(NoiseVoice(s, 0), -2);  // -2.99997 truncates toward zero
 }
 
+TEST(Voices, LaterGeneratorWinsAndAnEmptySetHoldsTheLastValue) {
+  // Step 0: triangle and saw for 2 ticks; step 1: no generator, for good.
+  // 100 samples per tick.
+  SongSpec spec = QuietSong();
+  spec.Tracks[0] = {60, 0xFF, 0x62};
+  spec.Programs = {{0x80, 0x31, 0x00, 0x00, 0x80, 0x0F, 0x00, 0xE0}};
+  Synth s;
+  ASSERT_EQ(StartSynth(s, BuildSong(spec).Bytes, 5000), "");
+  std::vector<std::int16_t> out(200);
+  RenderSamples(s, out.data(), 50);
+  // Both generators advance the shared phase: twice the note's step.
+  EXPECT_EQ(s.Channels[0].OscPhase, (2 * 50 * s.NoteStep[60]) % (1 << 25));
+  Synth sawOnly = s;
+  sawOnly.Channels[0].OscPhase -= static_cast<std::uint32_t>(s.NoteStep[60]);
+  EXPECT_EQ(s.Channels[0].Output, SawVoice(sawOnly, 0));
+
+  RenderSamples(s, out.data(), 151);  // through the second tick
+  const std::int32_t held = s.Channels[0].Output;
+  RenderSamples(s, out.data(), 200);
+  for (std::int16_t sample : out) ASSERT_EQ(sample, held / 3);
+  EXPECT_NE(held, 0);
+}
+
 TEST(Mixer, AveragesThreeChannelsTruncatingTowardZero) {
   Synth s;
   ASSERT_EQ(StartSynth(s, BuildSong(QuietSong()).Bytes, 44100), "");
