@@ -10,6 +10,7 @@
 #include "shell/sdl/sdl_shell.h"
 
 SDL_Window* MainWindow = nullptr;
+bool MainWindowHasOpenGL = false;
 Uint32 CloseRequestEvent = 0;
 
 namespace {
@@ -75,10 +76,15 @@ QuestionAnswer AskFullScreenQuestion() {
     }
 }
 
+// The window is made for OpenGL where the system has it: a renderer that
+// needs OpenGL on a window made without it remakes the window, which from the
+// render thread would pull the window from under the main thread's events.
 void OpenMainWindow() {
     const char* caption = FullScreen ? "Fullscreen" : "";
-    const Uint32 flags = FullScreen ? SDL_WINDOW_BORDERLESS : 0;
-    MainWindow = SDL_CreateWindow(caption, 101, 101, ScreenWidth, ScreenHeight, flags | SDL_WINDOW_HIDDEN);
+    const Uint32 flags = (FullScreen ? SDL_WINDOW_BORDERLESS : 0) | SDL_WINDOW_HIDDEN;
+    MainWindow = SDL_CreateWindow(caption, 101, 101, ScreenWidth, ScreenHeight, flags | SDL_WINDOW_OPENGL);
+    MainWindowHasOpenGL = MainWindow != nullptr;
+    if (MainWindow == nullptr) MainWindow = SDL_CreateWindow(caption, 101, 101, ScreenWidth, ScreenHeight, flags);
     if (MainWindow == nullptr) FatalSystemError();
     WindowHandle = MainWindow;
     SDL_ShowWindow(MainWindow);

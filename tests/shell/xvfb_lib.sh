@@ -102,11 +102,25 @@ wait_for_box() {
     fail "no question box appeared"
 }
 
-# The box's three buttons side by side under the text: Yes, No, Cancel.
-point_at_box() { xdotool mousemove "$((BOX_X + BOX_W / 2))" "$((BOX_Y + BOX_H / 2))"; }
-answer_no() { xdotool mousemove "$((BOX_X + BOX_W / 2))" "$((BOX_Y + BOX_H - 28))" click 1; note "answered No"; }
-answer_yes() { point_at_box; xdotool key Return; note "answered Yes"; }
-answer_cancel() { point_at_box; xdotool key Escape; note "answered Cancel"; }
+# The box's three buttons lie side by side under the text, 90 pixels apart:
+# Yes, No, Cancel. Clicked, as a person would; keys are not used, since
+# Escape in SDL's own box makes SDL fall back to a second box from zenity.
+# A box that is mapped but not yet listening misses the click: click again
+# while it is still there.
+click_button() {  # offset of the button's centre from the box's centre line
+    local attempt i
+    for attempt in $(seq 5); do
+        xdotool mousemove "$((BOX_X + BOX_W / 2 + $1))" "$((BOX_Y + BOX_H - 27))" click 1
+        for i in $(seq 20); do
+            top_windows | grep -q "^$BOX_ID " || return 0
+            sleep 0.05
+        done
+    done
+    fail "the question box did not take the click"
+}
+answer_yes() { click_button -90; note "answered Yes"; }
+answer_no() { click_button 0; note "answered No"; }
+answer_cancel() { click_button 90; note "answered Cancel"; }
 
 # What a window manager sends when the window's close button is clicked.
 click_close_button() { "$HELPERS/send_close" "$WINDOW_ID"; }

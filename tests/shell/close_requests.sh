@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# One way of answering the question or of ending the show, as a person would.
+# Usage: close_requests.sh PROGRAM HELPERS SCENARIO
+#   escape            No, then Escape in the running show: exit 0 within a second
+#   close-button      No, then the window's close button: exit 0 within a second
+#   cancel            Cancel: exit 0, no window ever opened
+#   fullscreen-no-mode  Yes on a display without 800 x 600 at 60 Hz: exit 1, no message
+#   without-zenity    the program finds no zenity on its PATH: the question is
+#                     still asked, and No runs the show windowed
+PROGRAM="$1"
+HELPERS="$2"
+SCENARIO="$3"
+source "$(dirname "$0")/xvfb_lib.sh"
+require_tools
+start_display
+
+# Fails if any top-level window but the allowed ones shows up before the program ends.
+watch_windows_until_exit() {
+    local limit_ms="$1" allowed="$2" start_ms line
+    start_ms=$(date +%s%3N)
+    while program_running; do
+        line="$(top_windows | grep -Ev "$allowed" || true)"
+        [ -z "$line" ] || fail "an unexpected window appeared: $line"
+        [ $(($(date +%s%3N) - start_ms)) -le "$limit_ms" ] || fail "the program did not end within $limit_ms ms"
+        sleep 0.05
+    done
+    wait_program 1000
+}
+
+run_then_request() {
+    wait_for_window
+    sleep 3
+    program_running || fail "the show ended by itself"
+    mark_time
+    "$@"
+    wait_program 1000 || fail "the program did not end within a second of the request"
+    note "ended $(since_mark) ms after the request, exit code $PROGRAM_RC"
+    [ "$PROGRAM_RC" -eq 0 ] || fail "exit code $PROGRAM_RC"
+}
+
+case "$SCENARIO" in
+    escape)
+        start_program
+        wait_for_box
+        answer_no
+        run_then_request press_escape
+        ;;
+    close-button)
+        start_program
+        wait_for_box
+        answer_no
+        run_then_request click_close_button
+        ;;
+    cancel)
+        start_program
+        wait_for_box
+        answer_cancel
+        watch_windows_until_exit 3000 "^$BOX_ID "
+        [ "$PROGRAM_RC" -eq 0 ] || fail "exit code $PROGRAM_RC after Cancel"
+        ;;
+    fullscreen-no-mode)
+        start_program
+        wait_for_box
+        answer_yes
+        watch_windows_until_exit 5000 "^$BOX_ID |Brumvik"
+        [ "$PROGRAM_RC" -eq 1 ] || fail "exit code $PROGRAM_RC, not 1, for a display without the mode"
+        if grep -v "^CRITICAL" "$WORK/program.err" | grep -q .; then fail "a message: $(cat "$WORK/program.err")"; fi
+        ;;
+    without-zenity)
+        [ -x /usr/bin/zenity ] || fail "zenity is not installed"
+        mkdir -p "$WORK/empty-path"
+        PATH="$WORK/empty-path" start_program
+        wait_for_box
+        answer_no
+        run_then_request press_escape
+        ;;
+    *)
+        fail "unknown scenario $SCENARIO"
+        ;;
+esac
+echo "PASS"
