@@ -21,7 +21,6 @@ struct Edge {
     std::int64_t modulus;   // M = max(D, H)
     std::int64_t error;     // 0 <= error < M
     bool flat;              // D > H
-    bool narrow;            // M + H < 2^32: the run division fits 32 bits
 };
 
 Edge StartEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) {
@@ -34,20 +33,22 @@ Edge StartEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y
     edge.modulus = std::max(edge.twoDx, edge.twoDy);
     edge.error = edge.modulus / 2;
     edge.flat = edge.twoDx > edge.twoDy;
-    edge.narrow = edge.modulus + edge.twoDy <= 0xFFFFFFFF;
     return edge;
 }
 
 // Moves the edge to the next row (the caller keeps `row`); returns the far
 // end of the pixels it covers on the row it leaves (x itself for a steep edge).
+// Narrow: M + H < 2^32, so the run division fits 32 bits (true of every
+// edge whose ends lie inside a frame).
+template <bool Narrow, bool Flat>
 inline std::int64_t Advance(Edge& edge) {
-    if (edge.flat) {
+    if constexpr (Flat) {
         // n = ceil((M - e) / H) pixels on this row: the first n with e + nH >= M.
         const std::int64_t numerator = edge.modulus - edge.error + edge.twoDy - 1;
         const std::int64_t run =
-            edge.narrow ? static_cast<std::int64_t>(static_cast<std::uint32_t>(numerator) /
-                                                    static_cast<std::uint32_t>(edge.twoDy))
-                        : numerator / edge.twoDy;
+            Narrow ? static_cast<std::int64_t>(static_cast<std::uint32_t>(numerator) /
+                                               static_cast<std::uint32_t>(edge.twoDy))
+                   : numerator / edge.twoDy;
         edge.error += run * edge.twoDy - edge.modulus;  // (e + nH) mod M, as e + nH < 2M
         const std::int64_t runEnd = edge.x + (run - 1) * edge.step;
         edge.x = runEnd + edge.step;
@@ -113,21 +114,39 @@ inline void FillRow(const Target& target, std::int64_t y, std::int64_t from, std
 // Rows [from, to) between the two edges, which stand on row `from`. The row
 // between the edges and the runs of both edges on it all touch the edges'
 // x, so together they are one run from the leftmost to the rightmost.
-template <bool Clip>
-void WalkRows(const Target& target, Edge& a, Edge& b, std::int64_t from, std::int64_t to) {
+template <bool Clip, bool FlatA, bool FlatB>
+void WalkRowsOf(const Target& target, Edge& a, Edge& b, std::int64_t from, std::int64_t to) {
     for (std::int64_t y = from; y < to; ++y) {
         std::int64_t left = std::min(a.x, b.x);
         std::int64_t right = std::max(a.x, b.x);
-        const std::int64_t endA = Advance(a);
-        const std::int64_t endB = Advance(b);
+        // Unclipped triangles lie inside the frame, so their edges are narrow.
+        const std::int64_t endA = Advance<!Clip, FlatA>(a);
+        const std::int64_t endB = Advance<!Clip, FlatB>(b);
         left = std::min(left, std::min(endA, endB));
         right = std::max(right, std::max(endA, endB));
         FillRow<Clip>(target, y, left, right);
     }
-    if (from < to) {
-        a.row = to;
-        b.row = to;
+}
+
+// The kind of each edge is settled once per section, not once per row.
+template <bool Clip>
+void WalkRows(const Target& target, Edge& a, Edge& b, std::int64_t from, std::int64_t to) {
+    if (from >= to) {
+        return;
     }
+    if (a.flat) {
+        if (b.flat) {
+            WalkRowsOf<Clip, true, true>(target, a, b, from, to);
+        } else {
+            WalkRowsOf<Clip, true, false>(target, a, b, from, to);
+        }
+    } else if (b.flat) {
+        WalkRowsOf<Clip, false, true>(target, a, b, from, to);
+    } else {
+        WalkRowsOf<Clip, false, false>(target, a, b, from, to);
+    }
+    a.row = to;
+    b.row = to;
 }
 
 struct Corner {
@@ -197,14 +216,19 @@ bool FillTriangleClipped(Corner c1, Corner c2, Corner c3, const Target& target) 
     // Every corner is drawn and nothing outside their bounding box is.
     const bool clipped = left < 0 || right >= target.frame.width || c1.y < 0 ||
                          c3.y >= target.frame.height;
+    // The unclipped walk also relies on 32-bit run divisions, which hold for
+    // any frame up to 2^29 pixels on a side.
+    constexpr std::int64_t NarrowLimit = std::int64_t{1} << 29;
+    const bool inside = !clipped && target.frame.width <= NarrowLimit &&
+                        target.frame.height <= NarrowLimit;
     if (c1.y == c3.y) {
         if (c1.y >= 0 && c1.y < target.frame.height) {
             FillRow<true>(target, c1.y, left, right);
         }
-    } else if (clipped) {
-        WalkTriangle<true>(c1, c2, c3, target);
-    } else {
+    } else if (inside) {
         WalkTriangle<false>(c1, c2, c3, target);
+    } else {
+        WalkTriangle<true>(c1, c2, c3, target);
     }
     return clipped;
 }
