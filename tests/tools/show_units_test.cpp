@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "capture_args.h"
 #include "demo/render_platform.h"
 #include "demo/timeline.h"
 #include "demo/virtual_platform.h"
@@ -62,6 +63,46 @@ TEST(FrameList, RefusesWhatIsNotAFrameList) {
     const FrameListParse p = ParseFrameList(c.text);
     EXPECT_NE(p.Error.find(c.error), std::string::npos) << c.text << " gave: " << p.Error;
     EXPECT_EQ(p.Error.rfind("--frames: ", 0), 0u) << p.Error;
+  }
+}
+
+TEST(ShowArgs, TheShowIsWhatRunsWhenNoOtherActionIsNamed) {
+  std::vector<std::string_view> args;
+  CaptureArgs a = ParseCaptureArgs(args);
+  ASSERT_EQ(a.Error, "");
+  EXPECT_EQ(a.Options.Action, CaptureAction::Show);
+  EXPECT_EQ(a.Options.FramePeriod, 10000);
+  EXPECT_EQ(a.Options.Rate, 48000u);
+  EXPECT_FALSE(a.Options.Frames.has_value());
+
+  args = {"--png-dir", "f", "--frames", "3,1-2", "--wav", "s.wav", "--video", "v.mp4", "--frame-us", "1000", "--rate", "44100"};
+  a = ParseCaptureArgs(args);
+  ASSERT_EQ(a.Error, "");
+  EXPECT_EQ(a.Options.Action, CaptureAction::Show);
+  EXPECT_EQ(a.Options.PngDir, "f");
+  EXPECT_EQ(a.Options.WavPath, "s.wav");
+  EXPECT_EQ(a.Options.VideoPath, "v.mp4");
+  EXPECT_EQ(a.Options.FramePeriod, 1000);
+  EXPECT_EQ(a.Options.Rate, 44100u);
+  ASSERT_TRUE(a.Options.Frames.has_value());
+  EXPECT_EQ(Ranges(*a.Options.Frames), (std::vector<std::pair<std::int64_t, std::int64_t>>{{1, 3}}));
+
+  const struct { std::vector<std::string_view> args; const char* error; } refused[] = {
+      {{"--frame-us", "999"}, "--frame-us needs a whole number of microseconds from 1000 to 10000000"},
+      {{"--frame-us", "10000001"}, "--frame-us needs"},
+      {{"--frame-us", "-5"}, "--frame-us needs"},
+      {{"--frame-us", "1e4"}, "--frame-us needs"},
+      {{"--frames", "1"}, "--frames chooses PNG frames and needs --png-dir"},
+      {{"--png-dir", "f", "--frames", "2-1"}, "\"2-1\" runs backwards"},
+      {{"--png-dir", "f", "--frames", "1", "--frames", "2"}, "--frames is given twice"},
+      {{"--video", "a", "--video", "b"}, "--video is given twice"},
+      {{"--seconds", "3"}, "--seconds belongs to --song-only"},
+      {{"--song-only", "--wav", "a", "--video", "v"}, "belong to the show"},
+      {{"--print-song", "--frame-us", "5000"}, "belong to the show"},
+  };
+  for (const auto& c : refused) {
+    const std::string error = ParseCaptureArgs(c.args).Error;
+    EXPECT_NE(error.find(c.error), std::string::npos) << "got: " << error;
   }
 }
 
