@@ -10,8 +10,7 @@
 
 namespace {
 
-// Render-thread objects. Renderer and owner are written and read on the
-// render thread only.
+// Render-thread objects, written and read on the render thread only.
 SDL_Renderer* Renderer = nullptr;
 bool RendererTried = false;
 std::thread::id RendererOwner;

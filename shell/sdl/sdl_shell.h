@@ -20,8 +20,8 @@ bool OnMainThread();
 void PrepareThreadDisplay();
 
 // Frees what the render thread created for itself (the renderer and the back
-// buffer), when called on that thread; nothing otherwise. The worker calls it
-// as its procedure returns, so the renderer never outlives its thread.
+// buffer). The render worker calls it on its own thread as its procedure
+// returns, so the renderer never outlives its thread.
 void ReleaseThreadDisplay();
 
 // The back buffer, one placement per program. All calls are made on the

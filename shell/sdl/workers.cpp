@@ -18,6 +18,7 @@ struct WorkerThread {
     WorkerProc proc = nullptr;
     void* parameter = nullptr;
     WorkerPriority priority = WorkerPriority::Normal;
+    bool drawsFrames = false;  // the render thread owns the renderer
     mutable std::mutex mutex;
     std::condition_variable changed;
     bool resumed = false;
@@ -43,13 +44,13 @@ void RunWorker(WorkerThread* worker) {
         worker->id = std::this_thread::get_id();
     }
     TakePriority(worker->priority);
-    if (worker->proc == RenderThreadProc) PrepareThreadDisplay();
+    if (worker->drawsFrames) PrepareThreadDisplay();
     {
         std::unique_lock lock(worker->mutex);
         worker->changed.wait(lock, [worker] { return worker->resumed; });
     }
     worker->proc(worker->parameter);
-    ReleaseThreadDisplay();
+    if (worker->drawsFrames) ReleaseThreadDisplay();
     {
         std::lock_guard lock(worker->mutex);
         worker->finished = true;
@@ -64,6 +65,7 @@ WorkerThread* CreateSuspendedWorker(WorkerProc proc, void* parameter, WorkerPrio
     worker->proc = proc;
     worker->parameter = parameter;
     worker->priority = priority;
+    worker->drawsFrames = proc == RenderThreadProc;
     worker->thread = std::thread(RunWorker, worker);
     return worker;
 }

@@ -31,9 +31,9 @@ run_then_request() {
     wait_for_window
     sleep 3
     program_running || fail "the show ended by itself"
-    mark_time
     "$@"
-    wait_program 1000 || fail "the program did not end within a second of the request"
+    mark_time  # the request has been delivered
+    wait_program 1000 || fail "the program did not end within a second of the request: $(cat "$WORK/program.err")"
     note "ended $(since_mark) ms after the request, exit code $PROGRAM_RC"
     [ "$PROGRAM_RC" -eq 0 ] || fail "exit code $PROGRAM_RC"
 }
