@@ -212,9 +212,9 @@ TEST_F(ShowCli, WavHoldsTheSoundOfExactlyTheCapturedFrames) {
 
   ASSERT_EQ(Capture({"--wav", Out("100ms.wav"), "--frame-us", "100000", "--rate", "44100"}).Code, 0);
   EXPECT_EQ(WavSamples(Out("100ms.wav")).size(), 511u * 4410);
-  ASSERT_EQ(Capture({"--wav", Out("odd.wav"), "--frame-us", "16667", "--rate", "22050"}).Code, 0);
+  ASSERT_EQ(Capture({"--wav", Out("odd.wav"), "--frame-us", "33333", "--rate", "22050"}).Code, 0);
   EXPECT_EQ(static_cast<std::int64_t>(WavSamples(Out("odd.wav")).size()),
-            SamplesBeforeFrame(ShowFrameCount(16667), 16667, 22050));
+            SamplesBeforeFrame(ShowFrameCount(33333), 33333, 22050));
 
   // The first second is the audio thread's first fill, made before the
   // render thread draws from the generator; after it the set-up's draws
