@@ -127,9 +127,9 @@ click_close_button() { "$HELPERS/send_close" "$WINDOW_ID"; }
 
 window_id() { xdotool search --class Brumvik 2> /dev/null | head -n1; }
 
-wait_for_window() {
+wait_for_window() {  # up to 30 s: an instrumented build loads its libraries slowly
     local i
-    for i in $(seq 200); do
+    for i in $(seq 600); do
         WINDOW_ID="$(window_id || true)"
         [ -n "$WINDOW_ID" ] && return 0
         program_running || fail "the program ended before its window (rc $(wait "$PROGRAM_PID"; echo $?)): $(cat "$WORK/program.err")"
