@@ -7,6 +7,8 @@
 #   fullscreen-no-mode  Yes on a display without 800 x 600 at 60 Hz: exit 1, no message
 #   without-zenity    the program finds no zenity on its PATH: the question is
 #                     still asked, and No runs the show windowed
+#   no-sound-device   a sound driver that does not exist: one box with SDL's
+#                     reason, and exit code 1 once it is closed
 PROGRAM="$1"
 HELPERS="$2"
 SCENARIO="$3"
@@ -73,6 +75,26 @@ case "$SCENARIO" in
         wait_for_box
         answer_no
         run_then_request press_escape
+        ;;
+    no-sound-device)
+        AUDIO_DRIVER=no-such-driver start_program
+        wait_for_box
+        answer_no  # the question box is gone once the answer is taken
+        wait_for_window
+        for i in $(seq 400); do
+            line="$(top_windows | grep -v "Brumvik" | head -n1 || true)"
+            [ -n "$line" ] && break
+            program_running || fail "the program ended without a box (exit code $(wait "$PROGRAM_PID"; echo $?))"
+            sleep 0.05
+        done
+        [ -n "$line" ] || fail "no box told of the missing sound device"
+        BOX_ID="${line%% *}"
+        read -r BOX_W BOX_H BOX_X BOX_Y <<< "$(echo "$line" | awk '{print $2}' | tr 'x+' '  ')"
+        note "error box $BOX_ID: $(xprop -id "$BOX_ID" WM_NAME)"
+        sleep 0.3
+        click_button 0  # its one button, OK
+        watch_windows_until_exit 3000 "Brumvik"
+        [ "$PROGRAM_RC" -eq 1 ] || fail "exit code $PROGRAM_RC, not 1, after a failed sound device"
         ;;
     *)
         fail "unknown scenario $SCENARIO"

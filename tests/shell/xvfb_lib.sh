@@ -55,10 +55,11 @@ start_display() {
     fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
 }
 
-# Starts the program with its sound going to a file through SDL's disk driver.
+# Starts the program with its sound going to a file through SDL's disk driver
+# (or through AUDIO_DRIVER when that is set).
 start_program() {
     local audio="${1:-$WORK/audio.raw}"
-    SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio" "$PROGRAM" > "$WORK/program.out" 2> "$WORK/program.err" &
+    SDL_AUDIODRIVER="${AUDIO_DRIVER:-disk}" SDL_DISKAUDIOFILE="$audio" "$PROGRAM" > "$WORK/program.out" 2> "$WORK/program.err" &
     PROGRAM_PID=$!
 }
 
