@@ -43,6 +43,14 @@ void CloseWindow() {
     MainWindow = nullptr;
 }
 
+// Without a window system SDL falls back to drivers that show nothing; the
+// show would then run for 51 seconds unseen. Asked for by name, they are used.
+bool OnlyAnInvisibleDisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || SDL_getenv("SDL_VIDEODRIVER") != nullptr) return false;
+    return SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
+}
+
 }  // namespace
 
 bool OnMainThread() { return std::this_thread::get_id() == MainThread; }
@@ -51,10 +59,14 @@ void InitialisePlatform() {
     MainThread = std::this_thread::get_id();
     SDL_setenv("SDL_VIDEO_X11_WMCLASS", WindowClassName, 1);
     SDL_SetHint(SDL_HINT_APP_NAME, WindowClassName);
-    // No key may minimise or leave the full-screen window but the ones the
-    // program handles; the window stays where it was put.
+    // A full-screen window that loses the focus stays as it is; SDL would
+    // otherwise minimise it.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) FatalSystemError();
+    if (OnlyAnInvisibleDisplay()) {
+        SDL_SetError("No display to show the demo on: no window system was found.");
+        FatalSystemError();
+    }
     CloseRequestEvent = SDL_RegisterEvents(1);
     if (CloseRequestEvent == static_cast<Uint32>(-1)) FatalSystemError();
 }
@@ -72,7 +84,10 @@ QuestionAnswer AskFullScreenQuestion() {
     switch (chosen) {
         case IdYes: return QuestionAnswer::Yes;
         case IdNo: return QuestionAnswer::No;
-        default: return QuestionAnswer::Cancel;  // Cancel, Escape or the box closed
+        case IdCancel: return QuestionAnswer::Cancel;
+        // SDL answers -1 both for a box closed without a button and for a
+        // fallback box that could not be shown at all.
+        default: return QuestionAnswer::NotShown;
     }
 }
 
@@ -112,8 +127,10 @@ void FatalSystemError() {
     ShutdownSteps(1);
 }
 
+// Without a visible display SDL may report a box as shown that nobody saw.
 void ShowErrorBox(const char* text) {
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", text, nullptr) != 0) {
+    const bool visible = SDL_WasInit(SDL_INIT_VIDEO) != 0 && !OnlyAnInvisibleDisplay();
+    if (!visible || SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Error", text, nullptr) != 0) {
         std::fprintf(stderr, "%s\n", text);
     }
 }
