@@ -112,16 +112,37 @@ click_button() {  # offset of the button's centre from the box's centre line
     local attempt i
     for attempt in $(seq 5); do
         xdotool mousemove "$((BOX_X + BOX_W / 2 + $1))" "$((BOX_Y + BOX_H - 27))" click 1
-        for i in $(seq 20); do
+        for i in $(seq 40); do
             top_windows | grep -q "^$BOX_ID " || return 0
             sleep 0.05
         done
     done
     fail "the question box did not take the click"
 }
-answer_yes() { click_button -90; note "answered Yes"; }
-answer_no() { click_button 0; note "answered No"; }
-answer_cancel() { click_button 90; note "answered Cancel"; }
+
+# Where SDL's own box fails after it was shown, SDL asks again through
+# zenity, whose box has the same three buttons: answer that one the same way.
+answer() {
+    local offset="$1" round i line
+    for round in 1 2; do
+        click_button "$offset"
+        for i in $(seq 60); do
+            program_running || return 0
+            top_windows | grep -q Brumvik && return 0
+            line="$(top_windows | grep -v Brumvik | head -n1 || true)"
+            if [ -n "$line" ] && [ "${line%% *}" != "$BOX_ID" ]; then
+                note "a second box asks again"
+                wait_for_box
+                continue 2
+            fi
+            sleep 0.05
+        done
+        return 0
+    done
+}
+answer_yes() { answer -90; note "answered Yes"; }
+answer_no() { answer 0; note "answered No"; }
+answer_cancel() { answer 90; note "answered Cancel"; }
 
 # What a window manager sends when the window's close button is clicked.
 click_close_button() { "$HELPERS/send_close" "$WINDOW_ID"; }
