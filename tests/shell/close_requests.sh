@@ -21,7 +21,7 @@ watch_windows_until_exit() {
     local limit_ms="$1" allowed="$2" start_ms line
     start_ms=$(date +%s%3N)
     while program_running; do
-        line="$(top_windows | grep -Ev "$allowed" || true)"
+        line="$(boxes | grep -Ev "$allowed" || true)"
         [ -z "$line" ] || fail "an unexpected window appeared: $line"
         [ $(($(date +%s%3N) - start_ms)) -le "$limit_ms" ] || fail "the program did not end within $limit_ms ms"
         sleep 0.05
@@ -82,7 +82,7 @@ case "$SCENARIO" in
         answer_no  # the question box is gone once the answer is taken
         wait_for_window
         for i in $(seq 400); do
-            line="$(top_windows | grep -v "Brumvik" | head -n1 || true)"
+            line="$(boxes | head -n1 || true)"
             [ -n "$line" ] && break
             program_running || fail "the program ended without a box (exit code $(wait "$PROGRAM_PID"; echo $?))"
             sleep 0.05

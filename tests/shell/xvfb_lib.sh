@@ -86,11 +86,17 @@ top_windows() {
     xwininfo -root -children 2> /dev/null | sed -n 's/^ *\(0x[0-9a-f]*\) .*(\(.*\))  *\([0-9]*x[0-9]*+-*[0-9]*+-*[0-9]*\).*/\1 \3 \2/p'
 }
 
-# Waits for the question box (the one top-level window that is not the show's).
+# The boxes: top-level windows of a box's size that are not the show's
+# (SDL and zenity also make tiny helper windows of their own).
+boxes() {
+    top_windows | grep -v Brumvik | awk '{ split($2, size, /[x+]/); if (size[1] >= 100 && size[2] >= 50) print }'
+}
+
+# Waits for the question box.
 wait_for_box() {
     local i line
     for i in $(seq 200); do
-        line="$(top_windows | grep -v Brumvik | head -n1 || true)"
+        line="$(boxes | head -n1 || true)"
         if [ -n "$line" ]; then
             BOX_ID="${line%% *}"
             read -r BOX_W BOX_H BOX_X BOX_Y <<< "$(echo "$line" | awk '{print $2}' | tr 'x+' '  ')"
@@ -129,8 +135,8 @@ answer() {
         for i in $(seq 60); do
             program_running || return 0
             top_windows | grep -q Brumvik && return 0
-            line="$(top_windows | grep -v Brumvik | head -n1 || true)"
-            if [ -n "$line" ] && [ "${line%% *}" != "$BOX_ID" ]; then
+            line="$(boxes | head -n1 || true)"
+            if [ -n "$line" ]; then
                 note "a second box asks again"
                 wait_for_box
                 continue 2
