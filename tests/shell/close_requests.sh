@@ -93,7 +93,7 @@ case "$SCENARIO" in
         note "error box $BOX_ID: $(xprop -id "$BOX_ID" WM_NAME)"
         sleep 0.3
         click_button 0  # its one button, OK
-        watch_windows_until_exit 3000 "Brumvik"
+        watch_windows_until_exit 10000 "Brumvik"
         [ "$PROGRAM_RC" -eq 1 ] || fail "exit code $PROGRAM_RC, not 1, after a failed sound device"
         ;;
     *)

@@ -135,7 +135,7 @@ answer() {
         for i in $(seq 60); do
             program_running || return 0
             top_windows | grep -q Brumvik && return 0
-            line="$(boxes | head -n1 || true)"
+            line="$(boxes | grep -i zenity | head -n1 || true)"
             if [ -n "$line" ]; then
                 note "a second box asks again"
                 wait_for_box
