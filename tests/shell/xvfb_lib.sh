@@ -36,6 +36,8 @@ trap cleanup EXIT
 # desktop or another tool would take, so that tests can run side by side.
 start_display() {
     local size="${1:-1024x768x24}" attempt number i
+    # Side-by-side lanes are forks of one shell and would draw the same numbers.
+    RANDOM=$((BASHPID ^ 10#$(date +%N) % 32768))
     for attempt in $(seq 20); do
         number=$((200 + RANDOM % 700))
         [ -e "/tmp/.X$number-lock" ] && continue
@@ -43,7 +45,9 @@ start_display() {
         XVFB_PID=$!
         for i in $(seq 100); do
             kill -0 "$XVFB_PID" 2> /dev/null || break
-            if [ -e "/tmp/.X11-unix/X$number" ] && DISPLAY=":$number" xprop -root > /dev/null 2>&1; then
+            # Ours only if the lock names our server: another may have won the number.
+            if [ "$(tr -dc 0-9 < "/tmp/.X$number-lock" 2> /dev/null)" = "$XVFB_PID" ] &&
+                DISPLAY=":$number" xprop -root > /dev/null 2>&1; then
                 export DISPLAY=":$number"
                 return 0
             fi
@@ -116,7 +120,7 @@ wait_for_box() {
 # while it is still there.
 click_button() {  # offset of the button's centre from the box's centre line
     local attempt i
-    for attempt in $(seq 5); do
+    for attempt in $(seq 10); do
         xdotool mousemove "$((BOX_X + BOX_W / 2 + $1))" "$((BOX_Y + BOX_H - 27))" click 1
         for i in $(seq 40); do
             top_windows | grep -q "^$BOX_ID " || return 0
