@@ -41,9 +41,9 @@ one_run() {
     start_display
     start_program "/dev/null"
     wait_for_box
-    answer_no > /dev/null
     local answer_ms request_ms end_ms
-    answer_ms=$(date +%s%3N)
+    answer_ms=$(date +%s%3N)  # the show's clock cannot start before the click
+    answer_no > /dev/null
     case "$method" in
         none)
             request_ms=$((answer_ms + 51000))

@@ -10,8 +10,8 @@ require_tools
 start_display
 start_program
 wait_for_box
+ANSWER_MS=$(date +%s%3N)  # the show's clock cannot start before the click
 answer_no
-ANSWER_MS=$(date +%s%3N)  # the show's clock cannot start before this
 wait_for_window
 
 geometry="$(xwininfo -id "$WINDOW_ID")"
