@@ -26,25 +26,25 @@
 
 namespace {
 
-// A frame every 0.1 s of show time walks through the 51-second show in about
-// 520 frames. Frame n is drawn at DemoClock of about (n - 1) / 10 s.
+// A frame every 0.25 s of show time walks through the 51-second show in
+// about 210 frames. Frame n is drawn at DemoClock of about (n - 1) / 4 s.
 constexpr std::int64_t TicksPerSecond = 1'000'000;
-constexpr std::int64_t FramePeriod = 100'000;
-constexpr int LastFrame = 525;
+constexpr std::int64_t FramePeriod = 250'000;
+constexpr int LastFrame = 210;
 
-// Two or three frames in each scene, none next to a scene change.
+// Frames in every scene, none next to a scene change.
 constexpr int ChosenFrames[] = {
-    5,   15,        // first title
-    45,             // second title
-    80,             // third title
-    120, 160, 200,  // balls
-    230, 290, 350,  // disc rings and column
-    380, 440, 500,  // landscape and greetings
-    515,            // the close second: black
+    3,             // first title
+    17,            // second title
+    33,            // third title
+    49, 73,        // balls
+    93, 117, 137,  // disc rings and column
+    153, 177, 197, // landscape and greetings
+    206,           // the close second: black
 };
 
 // The rates a device may report; 200,000 Hz is what Wine's DirectSound offers.
-constexpr std::uint32_t SampleRates[] = {22050, 44100, 48000, 200000};
+constexpr std::uint32_t SampleRates[] = {44100, 48000, 200000};
 
 std::uint64_t Digest(const void* data, std::size_t bytes, std::uint64_t hash = 14695981039346656037u) {
     const auto* p = static_cast<const unsigned char*>(data);
