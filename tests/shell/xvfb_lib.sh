@@ -41,7 +41,9 @@ start_display() {
     for attempt in $(seq 20); do
         number=$((200 + RANDOM % 700))
         [ -e "/tmp/.X$number-lock" ] && continue
-        Xvfb ":$number" -screen 0 "$size" -nolisten tcp 2> "$WORK/xvfb.log" &
+        # -noreset: a server that regenerates as its last client leaves refuses
+        # the connections that come during it, such as the program's own.
+        Xvfb ":$number" -screen 0 "$size" -nolisten tcp -noreset 2> "$WORK/xvfb.log" &
         XVFB_PID=$!
         for i in $(seq 100); do
             kill -0 "$XVFB_PID" 2> /dev/null || break
