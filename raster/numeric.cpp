@@ -117,7 +117,7 @@ double CosineKernel(double x, double y) {
 
 }  // namespace
 
-std::int32_t Round(double x) {
+std::int32_t numeric_detail::RoundBeyond(double x) {
     const double r = RoundToIntegral(x);
     if (r != r) {
         return 0;
