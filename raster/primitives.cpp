@@ -262,6 +262,29 @@ void ShadeRow(const DiscRows& rows, const DiscShade& shade, std::int64_t rightFr
     }
 }
 
+// A disc wholly inside the frame: both rows of every dy and both columns of
+// every dx are stored, from row pointers taken once per row.
+void InsideDisc(const FrameView& frame, std::int64_t x, std::int64_t y, std::int64_t radius,
+                double r2, const DiscShade& shade) {
+    for (std::int64_t dy = 0; dy <= radius; ++dy) {
+        const double t = static_cast<double>(dy) - 0.5;
+        const std::int64_t halfWidth = Round64(SquareRoot(r2 - t * t));
+        Colour32* const below = RowStart(frame, y + dy) + x;
+        Colour32* const above = RowStart(frame, y - dy) + x;
+        const std::int64_t dy2 = dy * dy;
+        for (std::int64_t dx = 0; dx <= halfWidth; ++dx) {
+            const double f =
+                1.0 - SquareRoot(static_cast<double>(dx * dx + dy2)) / shade.cornerDistance;
+            const Colour32 c =
+                PackColour(Round(shade.red * f), Round(shade.green * f), Round(shade.blue * f));
+            below[dx] = c;
+            above[dx] = c;
+            below[-dx] = c;
+            above[-dx] = c;
+        }
+    }
+}
+
 }  // namespace
 
 Colour32* PixelAddress(std::int32_t x, std::int32_t y, const FrameView& frame) {
@@ -312,7 +335,9 @@ void ShadedDisc(std::int32_t cx, std::int32_t cy, std::int32_t r, const FrameVie
     const std::int64_t height = frame.height;
     // The disc covers exactly its bounding square's rows and, on its centre
     // row, its columns: it clips when that square leaves the frame.
-    CountIf(x - radius < 0 || x + radius >= width || y - radius < 0 || y + radius >= height);
+    const bool clipped =
+        x - radius < 0 || x + radius >= width || y - radius < 0 || y + radius >= height;
+    CountIf(clipped);
 
     const double r2 = static_cast<double>(radius * radius);
     DiscShade shade;
@@ -320,6 +345,10 @@ void ShadedDisc(std::int32_t cx, std::int32_t cy, std::int32_t r, const FrameVie
     shade.blue = static_cast<double>(colour & 0xFF);
     shade.green = static_cast<double>((colour >> 8) & 0xFF);
     shade.red = static_cast<double>(colour >> 16);
+    if (!clipped) {
+        InsideDisc(frame, x, y, radius, r2, shade);
+        return;
+    }
 
     // Rows cy + dy and cy - dy: the dy for which either lies inside the frame
     // form one range, and so do the dx for the columns.
