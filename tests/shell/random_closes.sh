@@ -65,11 +65,12 @@ one_run() {
         fail "run $run ($method at $moment ms): ThreadSanitizer reported: $(cat "$WORK/program.err")"
     fi
     # Left alone, the show closes itself once its clock, started after the
-    # answer, reaches 51 s: not before, and within the deadline after it
-    # (plus the start-up, at most a few seconds under load).
+    # answer, reaches 51 s: not before, and within the deadline after it plus
+    # the start-up before the clock (a window, a second of sound rendered),
+    # which on a busy machine takes a few seconds.
     if [ "$method" = none ]; then
         [ "$end_ms" -ge "$request_ms" ] || fail "run $run: ended by itself before second 51"
-        [ $((end_ms - request_ms)) -le $((DEADLINE_MS + 3000)) ] || fail "run $run: ended $((end_ms - request_ms)) ms after second 51"
+        [ $((end_ms - request_ms)) -le $((DEADLINE_MS + 6000)) ] || fail "run $run: ended $((end_ms - request_ms)) ms after second 51"
     fi
     echo "run $run: $method at $moment ms: exit 0 after $((end_ms - request_ms)) ms"
 }

@@ -48,7 +48,7 @@ start_display() {
         for i in $(seq 100); do
             kill -0 "$XVFB_PID" 2> /dev/null || break
             # Ours only if the lock names our server: another may have won the number.
-            if [ "$(tr -dc 0-9 < "/tmp/.X$number-lock" 2> /dev/null)" = "$XVFB_PID" ] &&
+            if [ "$(cat "/tmp/.X$number-lock" 2> /dev/null | tr -dc 0-9)" = "$XVFB_PID" ] &&
                 DISPLAY=":$number" xprop -root > /dev/null 2>&1; then
                 export DISPLAY=":$number"
                 return 0
