@@ -19,7 +19,10 @@ struct HeightFactors {
     double diagonal[2 * N - 1];  // sin((i + j) / 20), by i + j; independent of T
     double rowPart[N];           // i / 19
     double columnPart[N];        // j / 20
-    double ripple[N];            // cos((j / 32) * T * 0.017), by j
+    double rowSwell[N];          // i / 18
+    double columnWave[N];        // j / 8
+    double ripple[N];            // 10 cos((j / 32) * T * 0.017), by j
+    double drift;                // 0.22 T
 };
 
 void ComputeHeightFactors(double t, HeightFactors& f) {
@@ -27,13 +30,16 @@ void ComputeHeightFactors(double t, HeightFactors& f) {
     for (int n = 0; n < N; ++n) {
         f.rowPart[n] = n / 19.0;
         f.columnPart[n] = n / 20.0;
-        f.ripple[n] = Cosine((n / 32.0) * t * 0.017);
+        f.rowSwell[n] = n / 18.0;
+        f.columnWave[n] = n / 8.0;
+        f.ripple[n] = 10 * Cosine((n / 32.0) * t * 0.017);
     }
+    f.drift = 0.22 * t;
 }
 
-double HeightFrom(const HeightFactors& f, int i, int j, double t) {
-    const double wave = Cosine(9 * Cosine(f.rowPart[i] + f.columnPart[j] + 0.22 * t) + j / 8.0);
-    const double swell = Sine(10 * f.ripple[j] + i / 18.0);
+double HeightFrom(const HeightFactors& f, int i, int j) {
+    const double wave = Cosine(9 * Cosine(f.rowPart[i] + f.columnPart[j] + f.drift) + f.columnWave[j]);
+    const double swell = Sine(f.ripple[j] + f.rowSwell[i]);
     return std::fabs(f.diagonal[i + j] * wave * swell);
 }
 
@@ -41,11 +47,38 @@ struct ScreenCorner {
     std::int32_t x, y;
 };
 
-// Sample (i, j) stands at (110 + 10 j, 530 - 100 h, -590 + 10 i).
-ScreenCorner ProjectSample(int i, int j, double h) {
-    ScreenPoint p{0, 0};
-    Project(110 + 10 * j, 530 - 100 * h, -590 + 10 * i, ViewDistance, p);
-    return {Round(p.x), Round(p.y)};
+// Sample (i, j) stands at (110 + 10 j, 530 - 100 h, -590 + 10 i), projected
+// from 600 as Project does: k = d / (d - z) depends on the row alone, and the
+// screen x on the row and column alone, so both are worked out once; the
+// screen y is (y - 300) k + 300 with the same k.
+struct Projection {
+    double scale[N];       // k of row i
+    std::int32_t x[N][N];  // rounded screen x of sample (i, j)
+};
+
+Projection MakeProjection() {
+    Projection p;
+    const double centreX = ScreenWidth / 2;
+    for (int i = 0; i < N; ++i) {
+        const double z = -590 + 10 * i;
+        p.scale[i] = ViewDistance / (ViewDistance - z);
+        for (int j = 0; j < N; ++j) {
+            const double x = 110 + 10 * j;
+            p.x[i][j] = Round((x - centreX) * p.scale[i] + centreX);
+        }
+    }
+    return p;
+}
+
+const Projection& SampleProjection() {
+    static const Projection projection = MakeProjection();
+    return projection;
+}
+
+std::int32_t ScreenY(double h, double scale) {
+    const double centreY = ScreenHeight / 2;
+    const double y = 530 - 100 * h;
+    return Round((y - centreY) * scale + centreY);
 }
 
 }  // namespace
@@ -58,21 +91,25 @@ double LandscapeHeight(int i, int j, double animPhase) {
 }
 
 Colour32 LandscapeColour(double h) {
-    return PackColour(128 + Round(127 * h), Round(255 * h), Round(255 * h));
+    const std::int32_t level = Round(255 * h);  // green and blue alike
+    return PackColour(128 + Round(127 * h), level, level);
 }
 
 void DrawLandscape(const FrameView& frame, double animPhase) {
     HeightFactors factors;
     ComputeHeightFactors(animPhase, factors);
+    const Projection& projection = SampleProjection();
     // Every height is computed once; what the next row needs of this one is
     // kept as the projected, rounded corner, which is all the cells use.
     ScreenCorner rows[2][N];
     ScreenCorner* previous = rows[0];
     ScreenCorner* current = rows[1];
     for (int i = 0; i < N; ++i) {
+        const double scale = projection.scale[i];
+        const std::int32_t* screenX = projection.x[i];
         for (int j = 0; j < N; ++j) {
-            const double h = HeightFrom(factors, i, j, animPhase);
-            current[j] = ProjectSample(i, j, h);
+            const double h = HeightFrom(factors, i, j);
+            current[j] = {screenX[j], ScreenY(h, scale)};
             if (i == 0 || j == 0) continue;  // only ever a far or left corner
             const ScreenCorner& a = previous[j - 1];
             const ScreenCorner& b = previous[j];
