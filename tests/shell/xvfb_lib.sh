@@ -121,8 +121,13 @@ wait_for_box() {
 # A box that is mapped but not yet listening misses the click: click again
 # while it is still there.
 click_button() {  # offset of the button's centre from the box's centre line
-    local attempt i
+    local attempt i line
     for attempt in $(seq 10); do
+        # The box may still be moved into place after it first shows: aim at
+        # where it is now.
+        line="$(top_windows | grep "^$BOX_ID " | head -n1 || true)"
+        [ -n "$line" ] || return 0
+        read -r BOX_W BOX_H BOX_X BOX_Y <<< "$(echo "$line" | awk '{print $2}' | tr 'x+' '  ')"
         xdotool mousemove "$((BOX_X + BOX_W / 2 + $1))" "$((BOX_Y + BOX_H - 27))" click 1
         for i in $(seq 40); do
             top_windows | grep -q "^$BOX_ID " || return 0
