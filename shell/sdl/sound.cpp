@@ -58,12 +58,12 @@ SoundResult SoundCreateDevice() {
 SoundResult SoundSetCooperativeLevel(void*) { return 0; }
 
 SoundResult SoundGetCaps(std::uint32_t& maxSampleRate) {
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec deviceFormat{};
     maxSampleRate = FallbackSampleRate;
-    if (SDL_GetDefaultAudioInfo(nullptr, &spec, 0) == 0 && spec.freq > 0) {
-        maxSampleRate = static_cast<std::uint32_t>(spec.freq);
-    } else if (SDL_GetNumAudioDevices(0) > 0 && SDL_GetAudioDeviceSpec(0, 0, &spec) == 0 && spec.freq > 0) {
-        maxSampleRate = static_cast<std::uint32_t>(spec.freq);
+    if (SDL_GetDefaultAudioInfo(nullptr, &deviceFormat, 0) == 0 && deviceFormat.freq > 0) {
+        maxSampleRate = static_cast<std::uint32_t>(deviceFormat.freq);
+    } else if (SDL_GetNumAudioDevices(0) > 0 && SDL_GetAudioDeviceSpec(0, 0, &deviceFormat) == 0 && deviceFormat.freq > 0) {
+        maxSampleRate = static_cast<std::uint32_t>(deviceFormat.freq);
     }
     return 0;
 }

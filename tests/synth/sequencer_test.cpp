@@ -90,14 +90,14 @@ TEST(BuiltInSong, OrderListWrapsAfter23Rows) {
 TEST(Sequencer, RowsFollowTheOrderListAndEndAtTheFirstEndMarker) {
   // Unit 2 ticks. Track 1 ends after 3 units, track 3 after 1; the 255-unit
   // rests never finish. Order length 5 plays the rows at 0 and 3.
-  SongSpec spec = QuietSong();
-  spec.DurationUnit = 2;
-  spec.Rows = {{0, 1, 2}, {2, 0, 3}};
-  spec.OrderLength = 5;
-  spec.Tracks.push_back({0x00, 0x01, 0x62});
-  spec.Tracks[1] = {0x00, 0x03, 0x62};
+  SongPlan plan = QuietSong();
+  plan.DurationUnit = 2;
+  plan.Rows = {{0, 1, 2}, {2, 0, 3}};
+  plan.OrderLength = 5;
+  plan.Tracks.push_back({0x00, 0x01, 0x62});
+  plan.Tracks[1] = {0x00, 0x03, 0x62};
   Synth s;
-  ASSERT_EQ(StartSynth(s, BuildSong(spec).Bytes, 500), "");  // 10 samples per tick
+  ASSERT_EQ(StartSynth(s, BuildSong(plan).Bytes, 500), "");  // 10 samples per tick
   const std::int64_t rows[] = {3 * 2 * 10 + 1, 1 * 2 * 10 + 1};
   EXPECT_EQ(SongLoopSamples(s), rows[0] + rows[1]);
   const int expectedPos[] = {3, 0, 3};
@@ -113,13 +113,13 @@ TEST(Sequencer, RowsFollowTheOrderListAndEndAtTheFirstEndMarker) {
 // strikes note 40 for 2 ticks, then selects instrument 1 (program 1, width
 // 1024, sustain 6) and rests. 100 samples per tick.
 Synth SelectAfterNote(std::uint8_t hold) {
-  SongSpec spec = QuietSong();
-  spec.Tracks[0] = {40, 0x02, 0x64, 0x01, 0x00, 0x0A, 0x62};
-  spec.Instruments = {{0x00, 0x00, 0xF0}, {0x01, 0x00, 0x60}};
-  spec.Programs = {{0x80, static_cast<std::uint8_t>(0x40 | hold), 0x80, 0xE0},
+  SongPlan plan = QuietSong();
+  plan.Tracks[0] = {40, 0x02, 0x64, 0x01, 0x00, 0x0A, 0x62};
+  plan.Instruments = {{0x00, 0x00, 0xF0}, {0x01, 0x00, 0x60}};
+  plan.Programs = {{0x80, static_cast<std::uint8_t>(0x40 | hold), 0x80, 0xE0},
                    {0x80, 0x40, 0x40, 0xE0}};
   Synth s;
-  EXPECT_EQ(StartSynth(s, BuildSong(spec).Bytes, 5000), "");
+  EXPECT_EQ(StartSynth(s, BuildSong(plan).Bytes, 5000), "");
   return s;
 }
 
@@ -149,11 +149,11 @@ TEST(Sequencer, InstrumentSelectWaitsForTheRunningStep) {
 }
 
 TEST(Sequencer, RelativeNotesWrapTheBaseNoteAndClampTheSoundingNote) {
-  SongSpec spec = QuietSong();
-  spec.Tracks[0] = {3, 0x01, 0x80, 0x62};  // note 3, then 0x80: -7 for 1 unit
-  spec.Programs = {{0x00, 0x40, 0x80, 0x00, 0x80, 0x40, 0x80, 0xF0}};
+  SongPlan plan = QuietSong();
+  plan.Tracks[0] = {3, 0x01, 0x80, 0x62};  // note 3, then 0x80: -7 for 1 unit
+  plan.Programs = {{0x00, 0x40, 0x80, 0x00, 0x80, 0x40, 0x80, 0xF0}};
   Synth s;
-  ASSERT_EQ(StartSynth(s, BuildSong(spec).Bytes, 5000), "");
+  ASSERT_EQ(StartSynth(s, BuildSong(plan).Bytes, 5000), "");
   EXPECT_EQ(s.Channels[0].Note, 1);  // 3 - 128 clamps to 1
   Skip(s, 101);
   EXPECT_EQ(s.Channels[0].BaseNote, 252);
@@ -162,13 +162,13 @@ TEST(Sequencer, RelativeNotesWrapTheBaseNoteAndClampTheSoundingNote) {
 }
 
 TEST(Sequencer, ProgramLoopsBackToItsFirstStep) {
-  SongSpec spec = QuietSong();
-  spec.Tracks[0] = {60, 0xFF, 0x62};
-  spec.Programs = {{0x81, 0x41, 0x10, 0x00,    // +1, hold 1
+  SongPlan plan = QuietSong();
+  plan.Tracks[0] = {60, 0xFF, 0x62};
+  plan.Programs = {{0x81, 0x41, 0x10, 0x00,    // +1, hold 1
                     0x82, 0x40, 0x20, 0x00,    // +2
                     0x80, 0x00, 0x00, 0xF0}};  // loop marker
   Synth s;
-  ASSERT_EQ(StartSynth(s, BuildSong(spec).Bytes, 5000), "");
+  ASSERT_EQ(StartSynth(s, BuildSong(plan).Bytes, 5000), "");
   const int notes[] = {61, 61, 62, 61, 61, 62, 61};
   for (int tick = 0; tick < 7; ++tick) {
     EXPECT_EQ(s.Channels[0].Note, notes[tick]) << tick;
@@ -179,13 +179,13 @@ TEST(Sequencer, ProgramLoopsBackToItsFirstStep) {
 TEST(Sequencer, IllegalByteMakesTheChannelWait65536Ticks) {
   // One sample per tick; unit 255 ticks so that the other channels' rests
   // outlast the wait.
-  SongSpec spec = QuietSong();
-  spec.DurationUnit = 255;
-  spec.TicksPerSecond = 50;
-  spec.Tracks = {{40, 0x01, 0x63, 0x62}, {0x00, 0xFF, 0x00, 0xFF, 0x62},
+  SongPlan plan = QuietSong();
+  plan.DurationUnit = 255;
+  plan.TicksPerSecond = 50;
+  plan.Tracks = {{40, 0x01, 0x63, 0x62}, {0x00, 0xFF, 0x00, 0xFF, 0x62},
                  {0x00, 0xFF, 0x00, 0xFF, 0x62}};
   Synth s;
-  StartUnchecked(s, BuildSong(spec).Bytes, 50);
+  StartUnchecked(s, BuildSong(plan).Bytes, 50);
   const ChannelState& c = s.Channels[0];
   const std::uint16_t illegal = c.TrackPos;
   Skip(s, 256);  // tick 255: the note's 255 ticks are over, 0x63 is read

@@ -9,7 +9,7 @@
 
 #include "synth/dxvornik.h"
 
-struct SongSpec {
+struct SongPlan {
   std::uint16_t Base = 0x2000;
   std::uint16_t TicksPerSecond = 50;
   std::uint8_t DurationUnit = 1;
@@ -26,55 +26,55 @@ struct BuiltSong {
   std::vector<std::uint16_t> TrackStarts, ProgramStarts;
 };
 
-inline BuiltSong BuildSong(const SongSpec& spec) {
+inline BuiltSong BuildSong(const SongPlan& plan) {
   BuiltSong song;
   std::vector<std::uint8_t>& b = song.Bytes;
   auto word = [&](std::size_t at, std::uint32_t value) {
     b[at] = static_cast<std::uint8_t>(value);
     b[at + 1] = static_cast<std::uint8_t>(value >> 8);
   };
-  auto address = [&](std::size_t offset) { return static_cast<std::uint32_t>(spec.Base + offset); };
+  auto address = [&](std::size_t offset) { return static_cast<std::uint32_t>(plan.Base + offset); };
 
   b.assign(12, 0);
-  for (const auto& row : spec.Rows) b.insert(b.end(), row.begin(), row.end());
+  for (const auto& row : plan.Rows) b.insert(b.end(), row.begin(), row.end());
   song.TrackTable = static_cast<std::uint16_t>(b.size());
-  b.resize(b.size() + 2 * spec.Tracks.size());
-  for (std::size_t t = 0; t < spec.Tracks.size(); ++t) {
+  b.resize(b.size() + 2 * plan.Tracks.size());
+  for (std::size_t t = 0; t < plan.Tracks.size(); ++t) {
     song.TrackStarts.push_back(static_cast<std::uint16_t>(b.size()));
     word(song.TrackTable + 2 * t, address(b.size()));
-    b.insert(b.end(), spec.Tracks[t].begin(), spec.Tracks[t].end());
+    b.insert(b.end(), plan.Tracks[t].begin(), plan.Tracks[t].end());
   }
   song.InstrumentTable = static_cast<std::uint16_t>(b.size());
-  for (const auto& instrument : spec.Instruments) b.insert(b.end(), instrument.begin(), instrument.end());
+  for (const auto& instrument : plan.Instruments) b.insert(b.end(), instrument.begin(), instrument.end());
   song.ProgramTable = static_cast<std::uint16_t>(b.size());
-  b.resize(b.size() + 2 * spec.Programs.size());
-  for (std::size_t p = 0; p < spec.Programs.size(); ++p) {
+  b.resize(b.size() + 2 * plan.Programs.size());
+  for (std::size_t p = 0; p < plan.Programs.size(); ++p) {
     song.ProgramStarts.push_back(static_cast<std::uint16_t>(b.size()));
     word(song.ProgramTable + 2 * p, address(b.size()));
-    b.insert(b.end(), spec.Programs[p].begin(), spec.Programs[p].end());
+    b.insert(b.end(), plan.Programs[p].begin(), plan.Programs[p].end());
   }
   song.TickRate = static_cast<std::uint16_t>(b.size());
   b.resize(b.size() + 2);
-  word(song.TickRate, spec.TicksPerSecond);
+  word(song.TickRate, plan.TicksPerSecond);
 
   word(0, address(2));
   word(2, address(song.TrackTable));
   word(4, address(song.InstrumentTable));
   word(6, address(song.ProgramTable));
   word(8, address(song.TickRate));
-  b[10] = spec.OrderLength.value_or(static_cast<std::uint8_t>(3 * spec.Rows.size()));
-  b[11] = spec.DurationUnit;
+  b[10] = plan.OrderLength.value_or(static_cast<std::uint8_t>(3 * plan.Rows.size()));
+  b[11] = plan.DurationUnit;
   return song;
 }
 
 // A quiet song to start from: three tracks resting 255 units, instrument 0
 // with a square-wave program that stops on its only step.
-inline SongSpec QuietSong() {
-  SongSpec spec;
-  spec.Tracks = {{0x00, 0xFF, 0x62}, {0x00, 0xFF, 0x62}, {0x00, 0xFF, 0x62}};
-  spec.Instruments = {{0x00, 0x00, 0xF0}};
-  spec.Programs = {{0x80, 0x40, 0x80, 0xE0}};
-  return spec;
+inline SongPlan QuietSong() {
+  SongPlan plan;
+  plan.Tracks = {{0x00, 0xFF, 0x62}, {0x00, 0xFF, 0x62}, {0x00, 0xFF, 0x62}};
+  plan.Instruments = {{0x00, 0x00, 0xF0}};
+  plan.Programs = {{0x80, 0x40, 0x80, 0xE0}};
+  return plan;
 }
 
 // Start-up that plays an image the check rejects but that keeps every read

@@ -30,16 +30,16 @@ TEST(Validation, AcceptsTheBuiltInSongAndAHandMadeOne) {
 }
 
 TEST(Validation, IgnoresTracksInstrumentsAndProgramsNothingReaches) {
-  SongSpec spec = QuietSong();
-  spec.Tracks.push_back({0x63, 0x63});                     // track 3: never played
-  spec.Instruments.push_back({0x01, 0x00, 0x00});          // instrument 1: never selected
-  spec.Programs.push_back({0x80, 0x40, 0x80, 0x00});       // program 1: no end
-  EXPECT_EQ(Problem(BuildSong(spec).Bytes), "");
+  SongPlan plan = QuietSong();
+  plan.Tracks.push_back({0x63, 0x63});                     // track 3: never played
+  plan.Instruments.push_back({0x01, 0x00, 0x00});          // instrument 1: never selected
+  plan.Programs.push_back({0x80, 0x40, 0x80, 0x00});       // program 1: no end
+  EXPECT_EQ(Problem(BuildSong(plan).Bytes), "");
 }
 
 struct Malformed {
   const char* name;
-  std::function<void(SongSpec&)> editSpec;
+  std::function<void(SongPlan&)> editSpec;
   std::function<void(BuiltSong&)> editBytes;
   const char* problem;
 };
@@ -49,9 +49,9 @@ void PrintTo(const Malformed& m, std::ostream* os) { *os << m.name; }
 class MalformedImage : public ::testing::TestWithParam<Malformed> {};
 
 TEST_P(MalformedImage, IsRefusedWithItsProblem) {
-  SongSpec spec = QuietSong();
-  if (GetParam().editSpec) GetParam().editSpec(spec);
-  BuiltSong song = BuildSong(spec);
+  SongPlan plan = QuietSong();
+  if (GetParam().editSpec) GetParam().editSpec(plan);
+  BuiltSong song = BuildSong(plan);
   if (GetParam().editBytes) GetParam().editBytes(song);
   EXPECT_THAT(Problem(song.Bytes), HasSubstr(GetParam().problem));
 }
@@ -63,50 +63,50 @@ const Malformed Cases[] = {
      "16-bit offsets reach only 65536"},
     {"TickRateOutside", nullptr, [](BuiltSong& s) { s.Bytes.pop_back(); },
      "tick-rate word at offset"},
-    {"TickRateZero", [](SongSpec& s) { s.TicksPerSecond = 0; }, nullptr,
+    {"TickRateZero", [](SongPlan& s) { s.TicksPerSecond = 0; }, nullptr,
      "tick rate is 0"},
-    {"DurationUnitZero", [](SongSpec& s) { s.DurationUnit = 0; }, nullptr,
+    {"DurationUnitZero", [](SongPlan& s) { s.DurationUnit = 0; }, nullptr,
      "duration unit is 0"},
     {"TrackTableBelowBase", nullptr, [](BuiltSong& s) { SetWord(s.Bytes, 2, 0x1FFF); },
      "track table starts at offset 65535"},
     {"ProgramTableOutside", nullptr, [](BuiltSong& s) { SetWord(s.Bytes, 6, 0x2000 + 5000); },
      "program table starts at offset 5000"},
-    {"OrderListPastTheEnd", [](SongSpec& s) { s.OrderLength = 255; }, nullptr,
+    {"OrderListPastTheEnd", [](SongPlan& s) { s.OrderLength = 255; }, nullptr,
      "order list plays 85 rows"},
-    {"TrackNumberBeyondTheImage", [](SongSpec& s) { s.Rows = {{0, 1, 200}}; }, nullptr,
+    {"TrackNumberBeyondTheImage", [](SongPlan& s) { s.Rows = {{0, 1, 200}}; }, nullptr,
      "track 200 is played but its address"},
     {"TrackAddressOutside", nullptr,
      [](BuiltSong& s) { SetWord(s.Bytes, s.TrackTable + 2, 0x2000 + 4000); },
      "track 1 runs past the end of the image (offset 4000)"},
     {"TrackWithoutEndMarker",
      // Track 2 starts on the last two bytes, B7 80: two relative notes.
-     [](SongSpec& s) { s.TicksPerSecond = 0x80B7; },
+     [](SongPlan& s) { s.TicksPerSecond = 0x80B7; },
      [](BuiltSong& s) { SetWord(s.Bytes, s.TrackTable + 4, 0x2000u + s.TickRate); },
      "track 2 runs past the end of the image"},
-    {"IllegalCommandByte", [](SongSpec& s) { s.Tracks[1] = {0x00, 0x01, 0x7F, 0x62}; }, nullptr,
+    {"IllegalCommandByte", [](SongPlan& s) { s.Tracks[1] = {0x00, 0x01, 0x7F, 0x62}; }, nullptr,
      "track 1 has the illegal command byte 127"},
-    {"ZeroDuration", [](SongSpec& s) { s.Tracks[2] = {40, 0x01, 0x66, 0x00, 0x62}; }, nullptr,
+    {"ZeroDuration", [](SongPlan& s) { s.Tracks[2] = {40, 0x01, 0x66, 0x00, 0x62}; }, nullptr,
      "duration of 0"},
-    {"NoTimedCommand", [](SongSpec& s) { s.Tracks[0] = {0x62}; }, nullptr,
+    {"NoTimedCommand", [](SongPlan& s) { s.Tracks[0] = {0x62}; }, nullptr,
      "track 0 has no rest, note, release or relative note"},
-    {"SelectBeforeEnd", [](SongSpec& s) { s.Tracks[0] = {0x00, 0x01, 0x64, 0x00, 0x62}; },
+    {"SelectBeforeEnd", [](SongPlan& s) { s.Tracks[0] = {0x00, 0x01, 0x64, 0x00, 0x62}; },
      nullptr, "instrument select at offset"},
     {"SelectBeforeSelect",
-     [](SongSpec& s) { s.Tracks[0] = {0x64, 0x00, 0x64, 0x00, 0x00, 0x01, 0x62}; }, nullptr,
+     [](SongPlan& s) { s.Tracks[0] = {0x64, 0x00, 0x64, 0x00, 0x00, 0x01, 0x62}; }, nullptr,
      "not followed by a rest, note, release or relative note"},
-    {"SelectedInstrumentMissing", [](SongSpec& s) { s.Tracks[1] = {0x64, 0x09, 0x00, 0x01, 0x62}; },
+    {"SelectedInstrumentMissing", [](SongPlan& s) { s.Tracks[1] = {0x64, 0x09, 0x00, 0x01, 0x62}; },
      nullptr, "instrument 9 is used but its record"},
     {"InstrumentZeroMissing", nullptr,
      [](BuiltSong& s) { SetWord(s.Bytes, 4, static_cast<std::uint32_t>(0x2000 + s.TickRate + 1)); },
      "instrument 0 is used but its record"},
-    {"ProgramNumberBeyondTheImage", [](SongSpec& s) { s.Instruments[0][0] = 250; }, nullptr,
+    {"ProgramNumberBeyondTheImage", [](SongPlan& s) { s.Instruments[0][0] = 250; }, nullptr,
      "program 250 is used but its address"},
-    {"ProgramWithoutEnd", [](SongSpec& s) { s.Programs[0] = {0x80, 0x40, 0x80, 0x00}; }, nullptr,
+    {"ProgramWithoutEnd", [](SongPlan& s) { s.Programs[0] = {0x80, 0x40, 0x80, 0x00}; }, nullptr,
      "program 0 runs past the end of the image"},
-    {"ProgramStartingWithLoop", [](SongSpec& s) { s.Programs[0] = {0x80, 0x40, 0x80, 0xF0}; },
+    {"ProgramStartingWithLoop", [](SongPlan& s) { s.Programs[0] = {0x80, 0x40, 0x80, 0xF0}; },
      nullptr, "program 0 begins with a loop marker"},
     {"SelectedInstrumentsProgramBroken",
-     [](SongSpec& s) {
+     [](SongPlan& s) {
        s.Tracks[1] = {0x64, 0x01, 0x00, 0x01, 0x62};
        s.Instruments.push_back({0x01, 0x00, 0x00});
        s.Programs.push_back({0x80, 0x40, 0x80, 0x00});
@@ -118,16 +118,16 @@ INSTANTIATE_TEST_SUITE_P(Kinds, MalformedImage, ::testing::ValuesIn(Cases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Validation, SampleRateMustGiveOneTo65535SamplesPerTick) {
-  SongSpec spec = QuietSong();
-  spec.TicksPerSecond = 50;
-  const auto image = BuildSong(spec).Bytes;
+  SongPlan plan = QuietSong();
+  plan.TicksPerSecond = 50;
+  const auto image = BuildSong(plan).Bytes;
   EXPECT_THAT(Problem(image, 49), HasSubstr("gives 0 samples per tick"));
   EXPECT_EQ(Problem(image, 50), "");
   EXPECT_EQ(Problem(image, 65535u * 50 + 49), "");
   EXPECT_THAT(Problem(image, 65536u * 50), HasSubstr("gives 65536 samples per tick"));
 
-  spec.TicksPerSecond = 1;
-  const auto slow = BuildSong(spec).Bytes;
+  plan.TicksPerSecond = 1;
+  const auto slow = BuildSong(plan).Bytes;
   EXPECT_THAT(Problem(slow, 7), HasSubstr("period rounds to 0"));
   EXPECT_EQ(Problem(slow, 8), "");
 }

@@ -38,11 +38,11 @@ TEST(NoteTables, OctavesDoubleTheStepAndHalveThePeriod) {
 // its record); the other channels rest.
 Synth OneNote(std::uint32_t rate, std::uint8_t rates, std::uint8_t levels,
               std::vector<std::uint8_t> track = {60, 0xFF, 0x62}) {
-  SongSpec spec = QuietSong();
-  spec.Tracks[0] = std::move(track);
-  spec.Instruments = {{0x00, rates, levels}};
+  SongPlan plan = QuietSong();
+  plan.Tracks[0] = std::move(track);
+  plan.Instruments = {{0x00, rates, levels}};
   Synth s;
-  EXPECT_EQ(StartSynth(s, BuildSong(spec).Bytes, rate), "");
+  EXPECT_EQ(StartSynth(s, BuildSong(plan).Bytes, rate), "");
   return s;
 }
 
@@ -205,11 +205,11 @@ TEST(Voices, NoiseDrawsOnceEveryWrapOf2To21) {
 TEST(Voices, LaterGeneratorWinsAndAnEmptySetHoldsTheLastValue) {
   // Step 0: triangle and saw for 2 ticks; step 1: no generator, for good.
   // 100 samples per tick.
-  SongSpec spec = QuietSong();
-  spec.Tracks[0] = {60, 0xFF, 0x62};
-  spec.Programs = {{0x80, 0x31, 0x00, 0x00, 0x80, 0x0F, 0x00, 0xE0}};
+  SongPlan plan = QuietSong();
+  plan.Tracks[0] = {60, 0xFF, 0x62};
+  plan.Programs = {{0x80, 0x31, 0x00, 0x00, 0x80, 0x0F, 0x00, 0xE0}};
   Synth s;
-  ASSERT_EQ(StartSynth(s, BuildSong(spec).Bytes, 5000), "");
+  ASSERT_EQ(StartSynth(s, BuildSong(plan).Bytes, 5000), "");
   std::vector<std::int16_t> out(200);
   RenderSamples(s, out.data(), 50);
   // Both generators advance the shared phase: twice the note's step.
