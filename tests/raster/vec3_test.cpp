@@ -16,16 +16,11 @@ TEST(Vec3, CrossProductNormalizeAndFaceNormal) {
     ExpectNear(CrossProduct(MakeVec3(1, 0, 0), MakeVec3(0, 1, 0)), 0, 0, 1);
     ExpectNear(CrossProduct(MakeVec3(0, 1, 0), MakeVec3(1, 0, 0)), 0, 0, -1);
     ExpectNear(CrossProduct(MakeVec3(2, 3, 4), MakeVec3(5, 6, 7)), -3, 6, -3);
-    Vec3 v = MakeVec3(3, 0, 4);
+    Vec3 v = MakeVec3(3, 0, 4), zero = MakeVec3(0, 0, 0);
     Normalize(v);
-    EXPECT_EQ(v.x, 0.6);
-    EXPECT_EQ(v.y, 0.0);
-    EXPECT_EQ(v.z, 0.8);
-    Vec3 zero = MakeVec3(0, 0, 0);
     Normalize(zero);
-    EXPECT_EQ(zero.x, 0.0);
-    EXPECT_EQ(zero.y, 0.0);
-    EXPECT_EQ(zero.z, 0.0);
+    ExpectNear(v, 0.6, 0, 0.8);
+    ExpectNear(zero, 0, 0, 0);
     const Vec3 a = MakeVec3(0, 0, 0), b = MakeVec3(1, 0, 0), c = MakeVec3(0, 1, 0);
     ExpectNear(FaceNormal(a, b, c), 0, 0, 1);
     ExpectNear(FaceNormal(a, c, b), 0, 0, -1);  // exchanging two corners reverses it
@@ -47,14 +42,8 @@ TEST(Vec3, RotationsTurnTheRightWay) {
 TEST(Vec3, ZeroAngleAndCentreAreFixed) {
     const Vec3 p = MakeVec3(12.5, -3.25, 7), centre = MakeVec3(1, 2, 3);
     for (auto rotate : {RotateX, RotateY, RotateZ}) {
-        const Vec3 same = rotate(p, centre, 0.0);
-        EXPECT_EQ(same.x, p.x);
-        EXPECT_EQ(same.y, p.y);
-        EXPECT_EQ(same.z, p.z);
-        const Vec3 fixed = rotate(centre, centre, 1.234);
-        EXPECT_EQ(fixed.x, centre.x);
-        EXPECT_EQ(fixed.y, centre.y);
-        EXPECT_EQ(fixed.z, centre.z);
+        ExpectNear(rotate(p, centre, 0.0), p.x, p.y, p.z);
+        ExpectNear(rotate(centre, centre, 1.234), centre.x, centre.y, centre.z);
     }
 }
 
