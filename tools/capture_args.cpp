@@ -49,22 +49,28 @@ struct Parser {
     return "";
   }
 
+  // Options that name a file or directory: each may be given once.
+  std::string PathOption(std::string_view option, bool& found) {
+    const struct { std::string_view Name; bool& Seen; std::string& Path; } paths[] = {
+        {"--wav", HaveWav, Options.WavPath},          {"--song", HaveSong, Options.SongPath},
+        {"--write-song", HaveWrite, Options.WriteSongPath}, {"--png-dir", HavePng, Options.PngDir},
+        {"--video", HaveVideo, Options.VideoPath},
+    };
+    for (const auto& path : paths) {
+      if (option != path.Name) continue;
+      found = true;
+      if (std::string problem = Once(path.Seen, option); !problem.empty()) return problem;
+      return TakeValue(option, path.Path);
+    }
+    return "";
+  }
+
   std::string Option(std::string_view option) {
     std::string value, problem;
+    bool isPath = false;
+    if (problem = PathOption(option, isPath); isPath) return problem;
     if (option == "--song-only") return Once(SongOnly, option);
     if (option == "--print-song") return Once(PrintSong, option);
-    if (option == "--wav") {
-      if (!(problem = Once(HaveWav, option)).empty()) return problem;
-      return TakeValue(option, Options.WavPath);
-    }
-    if (option == "--song") {
-      if (!(problem = Once(HaveSong, option)).empty()) return problem;
-      return TakeValue(option, Options.SongPath);
-    }
-    if (option == "--write-song") {
-      if (!(problem = Once(HaveWrite, option)).empty()) return problem;
-      return TakeValue(option, Options.WriteSongPath);
-    }
     if (option == "--rate") {
       if (!(problem = Once(HaveRate, option)).empty()) return problem;
       if (!(problem = TakeValue(option, value)).empty()) return problem;
@@ -80,19 +86,6 @@ struct Parser {
         return "--seconds needs a number of seconds such as 2 or 0.5, not \"" + value + "\"";
       Options.Seconds = seconds;
       return "";
-    }
-    return ShowOption(option);
-  }
-
-  std::string ShowOption(std::string_view option) {
-    std::string value, problem;
-    if (option == "--png-dir") {
-      if (!(problem = Once(HavePng, option)).empty()) return problem;
-      return TakeValue(option, Options.PngDir);
-    }
-    if (option == "--video") {
-      if (!(problem = Once(HaveVideo, option)).empty()) return problem;
-      return TakeValue(option, Options.VideoPath);
     }
     if (option == "--frames") {
       if (Options.Frames) return "--frames is given twice";

@@ -174,6 +174,10 @@ std::string StartVideo(VideoPipe& video, const std::string& path, const VideoFor
   fcntl(video.Output.Descriptor, F_SETFD, FD_CLOEXEC);
   int frameRead = -1, soundRead = -1;
   std::string problem = MakePipe(frameRead, video.FrameFd);
+  // A frame is 1.9 MB: with the default 64 KiB pipe each one is handed over
+  // in thirty wake-ups of ffmpeg. The largest pipe an ordinary user may make
+  // takes half a frame per wake-up; a refusal only costs speed.
+  if (problem.empty()) fcntl(video.FrameFd, F_SETPIPE_SZ, 1 << 20);
   if (problem.empty()) problem = MakePipe(soundRead, video.SoundFd);
   if (problem.empty()) problem = Spawn(video, FfmpegArguments(format, video.Output.TempPath), frameRead, soundRead);
   CloseFd(frameRead);
