@@ -2,7 +2,6 @@
 #include <cmath>
 #include <functional>
 #include <thread>
-#include <vector>
 
 #include "demo/balls.h"
 #include "demo/disc_rings.h"
@@ -10,7 +9,6 @@
 #include "demo/titles.h"
 #include "demo/twisted_column.h"
 #include "demo_fixture.h"
-#include "test_frame.h"
 
 namespace {
 
@@ -28,7 +26,6 @@ TEST_F(Timeline, SetUpDrawsWarmUpAndBallsThenTakesTwoEqualReadings) {
     RandomSeed.store(0);
     for (int i = 0; i < 1500 + 70; ++i) RandomBelow(2);
     EXPECT_EQ(afterSetUp, RandomSeed.load());
-
     EXPECT_EQ(CounterFrequency, 1'000'000);
     EXPECT_EQ(CounterPrevious, VirtualPlatform.firstReading);
     EXPECT_EQ(CounterCurrent, VirtualPlatform.firstReading);
@@ -38,22 +35,17 @@ TEST_F(Timeline, SetUpDrawsWarmUpAndBallsThenTakesTwoEqualReadings) {
 
 TEST_F(Timeline, FrameDeltaIsThePreviousFrameOneFrameLate) {
     RenderThreadSetUp();
-    std::vector<double> deltas;
-    double expectedPhase = 0;
+    double deltas[6];
     for (int frame = 0; frame < 6; ++frame) {
         if (frame == 3) VirtualPlatformAddStall(500'000);  // frame 3 runs half a second long
         RenderFrame();
-        deltas.push_back(FrameDelta);
-        expectedPhase += 0.02;
+        deltas[frame] = FrameDelta;
     }
     EXPECT_EQ(deltas[0], 0.0);  // the two set-up readings
-    EXPECT_DOUBLE_EQ(deltas[1], 0.01);
-    EXPECT_DOUBLE_EQ(deltas[2], 0.01);
-    EXPECT_DOUBLE_EQ(deltas[3], 0.01);
+    for (const int frame : {1, 2, 3, 5}) EXPECT_DOUBLE_EQ(deltas[frame], 0.01) << frame;
     EXPECT_DOUBLE_EQ(deltas[4], 0.51);  // the stall shows one frame later
-    EXPECT_DOUBLE_EQ(deltas[5], 0.01);
     EXPECT_DOUBLE_EQ(DemoClock, 0.55);
-    EXPECT_EQ(AnimPhase, expectedPhase);
+    EXPECT_EQ(AnimPhase, 0.02 + 0.02 + 0.02 + 0.02 + 0.02 + 0.02);
     EXPECT_EQ(SceneIndex, 0);
 }
 
@@ -68,32 +60,26 @@ TEST_F(Timeline, ClockEdgesSelectTheScheduledPicture) {
         FrameAt(clock);
         EXPECT_TRUE(SamePicture(VirtualFrame(), *expected.memory));
     };
-    auto title = [](std::int32_t scene) {
-        return [scene](const FrameView& f) { DrawTitles(scene, f); };
-    };
-    expectPicture(2.999, title(0));
-    expectPicture(3.0, title(3));
-    expectPicture(5.999, title(5));
-    expectPicture(6.0, title(6));
-    expectPicture(9.999, title(9));
-    EXPECT_NE(VirtualFrame().pixels[300 * ScreenWidth + 160], 0u) << "372 Kbit";
+    for (const auto& [clock, scene] : {std::pair{2.999, 0}, {3.0, 3}, {5.999, 5}, {6.0, 6}, {9.999, 9}})
+        expectPicture(clock, [scene](const FrameView& f) { DrawTitles(scene, f); });
+    EXPECT_NE(PixelOf(VirtualFrame(), 160, 300), 0u) << "372 Kbit";
 
     FrameAt(10.0);  // the balls: their arena, no title
     EXPECT_EQ(SceneIndex, 10);
     EXPECT_EQ(PixelOf(VirtualFrame(), 99, 99), 0xFFFFFFu);
     EXPECT_EQ(PixelOf(VirtualFrame(), 700, 500), 0xFFFFFFu);
-    EXPECT_EQ(FindInk(VirtualFrame(), 0, 0, ScreenWidth, 98).count, 0);
+    InkBox aboveArena;
+    AddInk(aboveArena, VirtualFrame(), 0, 0, ScreenWidth, 98);
+    EXPECT_EQ(aboveArena.count, 0);
 
     for (const double clock : {21.0, 35.999}) {
-        const double phase = AnimPhase;
-        expectPicture(clock, [phase](const FrameView& f) {
+        expectPicture(clock, [phase = AnimPhase](const FrameView& f) {
             DrawDiscRings(f, phase);
             DrawTwistedColumn(f, phase);
         });
     }
     for (const double clock : {36.0, 50.999}) {
-        const double phase = AnimPhase;
-        expectPicture(clock, [phase](const FrameView& f) {
+        expectPicture(clock, [phase = AnimPhase](const FrameView& f) {
             DrawLandscape(f, phase);
             DrawGreetings(f);
         });
@@ -124,13 +110,9 @@ TEST_P(ClockFallback, BrokenCounterRateFallsBackToAWorkingClock) {
     for (int frame = 0; frame < 3; ++frame) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
         RenderFrame();
-        EXPECT_TRUE(std::isfinite(FrameDelta));
-        if (frame > 0) {
-            EXPECT_GE(FrameDelta, 0.002);
-            EXPECT_LT(FrameDelta, 60.0);
-        }
+        EXPECT_TRUE(std::isfinite(FrameDelta) && FrameDelta < 60.0);
+        EXPECT_GE(FrameDelta, frame > 0 ? 0.002 : 0.0);
     }
-    EXPECT_GE(DemoClock, 0.004);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, ClockFallback, ::testing::Values(0, -1000));
@@ -142,22 +124,15 @@ TEST_F(Timeline, FailedLockSkipsTheDrawingButNotTheTime) {
     *before.memory = VirtualFrame();
 
     DemoClock = 12.0;  // the balls, which keep moving with real time
-    Ball ballsBefore[BallCount];
-    std::copy(Balls, Balls + BallCount, ballsBefore);
-    const double phaseBefore = AnimPhase;
+    const double ballX = Balls[0].X, phaseBefore = AnimPhase;
     VirtualPlatform.failingLocks = 1;
     RenderFrame();
-
-    EXPECT_EQ(VirtualPlatform.failedLocks, 1u);
-    EXPECT_EQ(VirtualPlatform.locks, 1u);
     EXPECT_EQ(VirtualPlatform.unlocks, 1u);  // nothing was locked, nothing unlocked
     EXPECT_TRUE(SamePicture(VirtualFrame(), *before.memory));
     EXPECT_EQ(SceneIndex, 12);
     EXPECT_DOUBLE_EQ(DemoClock, 12.01);
     EXPECT_EQ(AnimPhase, phaseBefore + 0.02);
-    bool moved = false;
-    for (int i = 0; i < BallCount; ++i) moved = moved || Balls[i].X != ballsBefore[i].X;
-    EXPECT_TRUE(moved);
+    EXPECT_NE(Balls[0].X, ballX);
 
     RenderFrame();  // the next lock works again
     EXPECT_EQ(VirtualPlatform.locks, 2u);
@@ -168,29 +143,22 @@ TEST_F(Timeline, FailedLockSkipsTheDrawingButNotTheTime) {
     EXPECT_EQ(VirtualPlatform.closeRequests, 1u);
 }
 
-struct StopAfter {
-    std::uint64_t presents;
-    std::uint64_t seen = 0;
-    bool allDrawn = true;
-};
-
-void StopAtPresent(void* context, const MemoryFrame&, bool drawn) {
-    auto& stop = *static_cast<StopAfter*>(context);
-    stop.allDrawn = stop.allDrawn && drawn;
-    if (++stop.seen == stop.presents) RenderStopRequested.store(true);
+void StopAtThirdPresent(void*, const MemoryFrame&, bool drawn) {
+    EXPECT_TRUE(drawn);
+    if (VirtualPlatform.presents == 3) RenderStopRequested.store(true);
 }
 
+// A stop asked while a frame is drawn ends the thread after that frame is
+// presented; asked before the first frame, that frame is still drawn.
 TEST_F(Timeline, ThreadEndsAfterPresentingTheFrameDuringWhichStopWasAsked) {
-    StopAfter stop{3};
-    VirtualPlatform.presentHook = {StopAtPresent, &stop};
+    VirtualPlatform.presentHook = {StopAtThirdPresent, nullptr};
     EXPECT_EQ(RenderThreadProc(nullptr), 0u);
     EXPECT_EQ(VirtualPlatform.sleeps, 3u);
     EXPECT_EQ(VirtualPlatform.presents, 3u);
     EXPECT_EQ(VirtualPlatform.unlocks, 3u);
-    EXPECT_TRUE(stop.allDrawn);
-}
 
-TEST_F(Timeline, StopAskedBeforeTheFirstFrameStillDrawsAndPresentsIt) {
+    ResetTimeline();
+    ResetVirtualPlatform();
     RenderStopRequested.store(true);
     EXPECT_EQ(RenderThreadProc(nullptr), 0u);
     EXPECT_EQ(VirtualPlatform.locks, 1u);

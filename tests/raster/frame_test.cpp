@@ -47,29 +47,19 @@ struct PlatformMemory {
     std::int32_t pitch;
 };
 
-TEST(Frame, MemoryFrameStartsBlackEveryFrame) {
-    auto block = std::make_unique<MemoryFrame>();
-    std::fill(std::begin(block->pixels), std::end(block->pixels), Colour32{0x55});
-    for (int frame = 0; frame < 2; ++frame) {
-        const FrameView view = BeginFrame(ClearMemoryFrame(*block));
-        EXPECT_EQ(view.pixels, block->pixels);
-        EXPECT_EQ(PixelBase, block->pixels);
-        EXPECT_EQ(view.pitch, 3200);
-        EXPECT_EQ(view.rowOffsets, RowOffsets);
-        EXPECT_TRUE(std::all_of(std::begin(block->pixels), std::end(block->pixels),
-                                [](Colour32 p) { return p == 0; }));
-        EXPECT_EQ(RowOffsets[1], 800);
-        EXPECT_EQ(RowOffsets[1200], 1200 * 800);
-        DrawScene(view);
-        EndFrame();
-    }
-}
-
 // A pitch of 4096 bytes gives the 3200-byte picture, and every change of
-// pitch rebuilds the row table, back and forth.
+// pitch rebuilds the row table, back and forth; each frame starts black.
 TEST(Frame, RowTableFollowsEveryChangeOfPitch) {
     auto block = std::make_unique<MemoryFrame>();
-    DrawScene(BeginFrame(ClearMemoryFrame(*block)));
+    std::fill(std::begin(block->pixels), std::end(block->pixels), Colour32{0x55});
+    const FrameView first = BeginFrame(ClearMemoryFrame(*block));
+    EXPECT_EQ(PixelBase, block->pixels);
+    EXPECT_EQ(first.pitch, 3200);
+    EXPECT_EQ(first.rowOffsets, RowOffsets);
+    EXPECT_EQ(RowOffsets[1200], 1200 * 800);
+    EXPECT_TRUE(std::all_of(std::begin(block->pixels), std::end(block->pixels),
+                            [](Colour32 p) { return p == 0; }));  // every frame starts black
+    DrawScene(first);
     EndFrame();
     PlatformMemory wide(4096);
     const FrameView view = BeginFrame(wide.Memory());
@@ -101,6 +91,7 @@ TEST(Frame, RowTableFollowsEveryChangeOfPitch) {
 
     BeginFrame(ClearMemoryFrame(*block));
     EXPECT_EQ(RowOffsets[1], 800);
+    EXPECT_EQ(block->pixels[300 * 800 + 250], 0u);  // the disc of the first frame is gone
     EndFrame();
 }
 
