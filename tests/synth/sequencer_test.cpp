@@ -1,5 +1,9 @@
-// Rows, tracks and programs: hand-made images and the built-in song.
+// Rows, tracks and programs on hand-made images and the built-in song, and
+// RenderSamples as a stream: how a render is split into calls changes nothing.
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
 
 #include "raster/random.h"
 #include "song_builder.h"
@@ -17,32 +21,6 @@ void Skip(Synth& s, std::int64_t samples) {
     RenderSamples(s, out.data(), n);
     samples -= n;
   }
-}
-
-TEST(BuiltInSong, FirstRowStartsChannelsAsWritten) {
-  Synth s;
-  ASSERT_EQ(StartSynth(s, BuiltIn(), 44100), "");
-  EXPECT_EQ(s.Layout.Base, 0x14FE);
-  EXPECT_EQ(s.Layout.TicksPerSecond, 50);
-  EXPECT_EQ(s.Layout.OrderLength, 68);
-  EXPECT_EQ(s.Layout.DurationUnit, 5);
-
-  const ChannelState& bass = s.Channels[0];
-  EXPECT_EQ(bass.EnvPhase, EnvelopePhase::Attack);
-  EXPECT_EQ(bass.BaseNote, 28);
-  EXPECT_EQ(bass.Note, 76);  // first program step is 48 notes up
-  EXPECT_EQ(bass.InstrumentIndex, 0);
-  EXPECT_EQ(bass.DurationLeft, 20);
-  EXPECT_EQ(bass.PulseWidth, 2048);
-
-  const ChannelState& lead = s.Channels[1];
-  EXPECT_EQ(lead.InstrumentIndex, 1);
-  EXPECT_EQ(lead.BaseNote, 40);
-  EXPECT_EQ(lead.AttackRate, 4);
-  EXPECT_EQ(lead.SustainLevel, 6);
-  EXPECT_EQ(lead.PulseWidth, 1280);
-
-  EXPECT_EQ(s.Channels[2].EnvPhase, EnvelopePhase::Idle);
 }
 
 TEST(BuiltInSong, FirstSixSamplesAt44100) {
@@ -123,10 +101,10 @@ Synth SelectAfterNote(std::uint8_t hold) {
   return s;
 }
 
-TEST(Sequencer, InstrumentSelectChangesParametersWithoutRestarting) {
+TEST(Sequencer, InstrumentSelectWaitsForTheStepAndDoesNotRestart) {
   Synth s = SelectAfterNote(0);
-  Skip(s, 200);
   const ChannelState& c = s.Channels[0];
+  Skip(s, 200);
   ASSERT_EQ(c.EnvPhase, EnvelopePhase::Sustain);
   EXPECT_EQ(c.Level, 32767);
   const std::int64_t sustainTime = c.EnvTime;
@@ -136,16 +114,13 @@ TEST(Sequencer, InstrumentSelectChangesParametersWithoutRestarting) {
   EXPECT_EQ(c.EnvPhase, EnvelopePhase::Sustain);
   EXPECT_EQ(c.EnvTime, sustainTime + 1);
   EXPECT_EQ(c.Level, 13106);  // the running envelope follows sustain level 6
-}
 
-TEST(Sequencer, InstrumentSelectWaitsForTheRunningStep) {
-  Synth s = SelectAfterNote(5);  // the step holds for 6 ticks
-  const ChannelState& c = s.Channels[0];
-  Skip(s, 501);
-  EXPECT_EQ(c.InstrumentIndex, 1);
-  EXPECT_EQ(c.PulseWidth, 2048);
-  Skip(s, 100);
-  EXPECT_EQ(c.PulseWidth, 1024);
+  Synth held = SelectAfterNote(5);  // the step holds for 6 ticks
+  Skip(held, 501);
+  EXPECT_EQ(held.Channels[0].InstrumentIndex, 1);
+  EXPECT_EQ(held.Channels[0].PulseWidth, 2048);
+  Skip(held, 100);
+  EXPECT_EQ(held.Channels[0].PulseWidth, 1024);
 }
 
 TEST(Sequencer, RelativeNotesWrapTheBaseNoteAndClampTheSoundingNote) {
@@ -161,44 +136,62 @@ TEST(Sequencer, RelativeNotesWrapTheBaseNoteAndClampTheSoundingNote) {
   EXPECT_EQ(s.Channels[0].DurationLeft, 1);
 }
 
-TEST(Sequencer, ProgramLoopsBackToItsFirstStep) {
-  SongPlan plan = QuietSong();
-  plan.Tracks[0] = {60, 0xFF, 0x62};
-  plan.Programs = {{0x81, 0x41, 0x10, 0x00,    // +1, hold 1
-                    0x82, 0x40, 0x20, 0x00,    // +2
-                    0x80, 0x00, 0x00, 0xF0}};  // loop marker
+constexpr std::int32_t Total = 150000;  // crosses the end of row 0 at 44,100 Hz
+
+std::vector<std::int16_t> RenderInCalls(const std::function<std::int32_t()>& nextCount) {
   Synth s;
-  ASSERT_EQ(StartSynth(s, BuildSong(plan).Bytes, 5000), "");
-  const int notes[] = {61, 61, 62, 61, 61, 62, 61};
-  for (int tick = 0; tick < 7; ++tick) {
-    EXPECT_EQ(s.Channels[0].Note, notes[tick]) << tick;
-    Skip(s, tick == 0 ? 101 : 100);
+  EXPECT_EQ(StartSynth(s, BuiltIn(), 44100), "");
+  RandomSeed = 0;
+  std::vector<std::int16_t> out(Total);
+  std::int32_t done = 0;
+  while (done < Total) {
+    const std::int32_t n = std::min(nextCount(), Total - done);
+    RenderSamples(s, out.data() + done, n);
+    done += n;
   }
+  return out;
 }
 
-TEST(Sequencer, IllegalByteMakesTheChannelWait65536Ticks) {
-  // One sample per tick; unit 255 ticks so that the other channels' rests
-  // outlast the wait.
-  SongPlan plan = QuietSong();
-  plan.DurationUnit = 255;
-  plan.TicksPerSecond = 50;
-  plan.Tracks = {{40, 0x01, 0x63, 0x62}, {0x00, 0xFF, 0x00, 0xFF, 0x62},
-                 {0x00, 0xFF, 0x00, 0xFF, 0x62}};
+TEST(RenderSamples, SplittingARenderIntoCallsOfAnySizeChangesNothing) {
+  const std::vector<std::int16_t> whole = RenderInCalls([] { return Total; });
+  std::mt19937 random(7);
+  const struct { const char* name; std::function<std::int32_t()> count; } splits[] = {
+      {"1", [] { return 1; }},
+      {"7", [] { return 7; }},
+      {"882 (one tick)", [] { return 882; }},
+      {"883", [] { return 883; }},
+      {"random", [&] { return static_cast<std::int32_t>(random() % 3000); }},
+  };
+  for (const auto& split : splits)
+    EXPECT_TRUE(RenderInCalls(split.count) == whole) << "calls of " << split.name;
+}
+
+TEST(RenderSamples, ZeroOrNegativeCountsWriteNothing) {
   Synth s;
-  StartUnchecked(s, BuildSong(plan).Bytes, 50);
-  const ChannelState& c = s.Channels[0];
-  const std::uint16_t illegal = c.TrackPos;
-  Skip(s, 256);  // tick 255: the note's 255 ticks are over, 0x63 is read
-  EXPECT_EQ(c.DurationLeft, 0);
-  EXPECT_EQ(c.TrackPos, illegal);
-  Skip(s, 1);
-  EXPECT_EQ(c.DurationLeft, 65535);
-  Skip(s, 65534);
-  EXPECT_EQ(c.DurationLeft, 1);
-  Skip(s, 1);
-  EXPECT_EQ(c.DurationLeft, 0);
-  EXPECT_EQ(c.TrackPos, illegal);
-  EXPECT_EQ(c.OrderPos, 0);
+  ASSERT_EQ(StartSynth(s, BuiltIn(), 44100), "");
+  std::int16_t guard = 77;
+  RenderSamples(s, &guard, 0);
+  RenderSamples(s, &guard, -5);
+  EXPECT_EQ(guard, 77);
+  EXPECT_EQ(s.Channels[0].TickCount, 0);
+}
+
+TEST(RenderSamples, TheNoiseVoiceIsTheOnlyDrawOnTheGenerator) {
+  // Channel 2 plays noise on note 60 (step 334,783 at 44,100 Hz). Over
+  // 1,000 samples the phase passes 2^21 159 times, one draw each; the
+  // pulse and the triangle of the other channels draw nothing.
+  SongPlan plan = QuietSong();
+  plan.Tracks = {{0x64, 0x01, 40, 0xFF, 0x62}, {0x64, 0x02, 52, 0xFF, 0x62}, {60, 0xFF, 0x62}};
+  plan.Instruments = {{0x00, 0x00, 0xF0}, {0x01, 0x00, 0xF0}, {0x02, 0x00, 0xF0}};
+  plan.Programs = {{0x80, 0x80, 0x00, 0xE0}, {0x80, 0x40, 0x80, 0xE0}, {0x80, 0x10, 0x00, 0xE0}};
+  Synth s;
+  ASSERT_EQ(StartSynth(s, BuildSong(plan).Bytes, 44100), "");
+  RandomSeed = 0;
+  std::vector<std::int16_t> out(1000);
+  RenderSamples(s, out.data(), 1000);
+  std::uint32_t state = 0;
+  for (int i = 0; i < 159; ++i) state = state * 134775813u + 1u;
+  EXPECT_EQ(RandomSeed.load(), state);
 }
 
 }  // namespace

@@ -23,7 +23,6 @@ struct SongPlan {
 struct BuiltSong {
   std::vector<std::uint8_t> Bytes;
   std::uint16_t TrackTable = 0, InstrumentTable = 0, ProgramTable = 0, TickRate = 0;
-  std::vector<std::uint16_t> TrackStarts, ProgramStarts;
 };
 
 inline BuiltSong BuildSong(const SongPlan& plan) {
@@ -35,24 +34,22 @@ inline BuiltSong BuildSong(const SongPlan& plan) {
   };
   auto address = [&](std::size_t offset) { return static_cast<std::uint32_t>(plan.Base + offset); };
 
+  // A table of addresses, then the blobs it points at.
+  auto addressTable = [&](std::uint16_t& table, const std::vector<std::vector<std::uint8_t>>& blobs) {
+    table = static_cast<std::uint16_t>(b.size());
+    b.resize(b.size() + 2 * blobs.size());
+    for (std::size_t i = 0; i < blobs.size(); ++i) {
+      word(table + 2 * i, address(b.size()));
+      b.insert(b.end(), blobs[i].begin(), blobs[i].end());
+    }
+  };
+
   b.assign(12, 0);
   for (const auto& row : plan.Rows) b.insert(b.end(), row.begin(), row.end());
-  song.TrackTable = static_cast<std::uint16_t>(b.size());
-  b.resize(b.size() + 2 * plan.Tracks.size());
-  for (std::size_t t = 0; t < plan.Tracks.size(); ++t) {
-    song.TrackStarts.push_back(static_cast<std::uint16_t>(b.size()));
-    word(song.TrackTable + 2 * t, address(b.size()));
-    b.insert(b.end(), plan.Tracks[t].begin(), plan.Tracks[t].end());
-  }
+  addressTable(song.TrackTable, plan.Tracks);
   song.InstrumentTable = static_cast<std::uint16_t>(b.size());
   for (const auto& instrument : plan.Instruments) b.insert(b.end(), instrument.begin(), instrument.end());
-  song.ProgramTable = static_cast<std::uint16_t>(b.size());
-  b.resize(b.size() + 2 * plan.Programs.size());
-  for (std::size_t p = 0; p < plan.Programs.size(); ++p) {
-    song.ProgramStarts.push_back(static_cast<std::uint16_t>(b.size()));
-    word(song.ProgramTable + 2 * p, address(b.size()));
-    b.insert(b.end(), plan.Programs[p].begin(), plan.Programs[p].end());
-  }
+  addressTable(song.ProgramTable, plan.Programs);
   song.TickRate = static_cast<std::uint16_t>(b.size());
   b.resize(b.size() + 2);
   word(song.TickRate, plan.TicksPerSecond);
@@ -75,15 +72,4 @@ inline SongPlan QuietSong() {
   plan.Instruments = {{0x00, 0x00, 0xF0}};
   plan.Programs = {{0x80, 0x40, 0x80, 0xE0}};
   return plan;
-}
-
-// Start-up that plays an image the check rejects but that keeps every read
-// inside it (illegal bytes, zero durations): the sequencer's own behaviour.
-inline void StartUnchecked(Synth& s, const std::vector<std::uint8_t>& image, std::uint32_t rate) {
-  s = Synth{};
-  s.SongBytes = image;
-  (void)LoadSongLayout(s);
-  s.SampleRate = rate;
-  BuildNoteTables(s);
-  InitChannels(s);
 }

@@ -23,17 +23,13 @@ void SetWord(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t value) 
   b[at + 1] = static_cast<std::uint8_t>(value >> 8);
 }
 
-TEST(Validation, AcceptsTheBuiltInSongAndAHandMadeOne) {
+TEST(Validation, AcceptsConformingImagesWithUnreachedGarbage) {
   const std::vector<std::uint8_t> builtIn(BuiltInSong, BuiltInSong + BuiltInSongSize);
   for (std::uint32_t rate : {8000u, 44100u, 48000u, 200000u}) EXPECT_EQ(Problem(builtIn, rate), "");
-  EXPECT_EQ(Problem(BuildSong(QuietSong()).Bytes), "");
-}
-
-TEST(Validation, IgnoresTracksInstrumentsAndProgramsNothingReaches) {
   SongPlan plan = QuietSong();
-  plan.Tracks.push_back({0x63, 0x63});                     // track 3: never played
-  plan.Instruments.push_back({0x01, 0x00, 0x00});          // instrument 1: never selected
-  plan.Programs.push_back({0x80, 0x40, 0x80, 0x00});       // program 1: no end
+  plan.Tracks.push_back({0x63, 0x63});                // track 3: never played
+  plan.Instruments.push_back({0x01, 0x00, 0x00});     // instrument 1: never selected
+  plan.Programs.push_back({0x80, 0x40, 0x80, 0x00});  // program 1: no end
   EXPECT_EQ(Problem(BuildSong(plan).Bytes), "");
 }
 
