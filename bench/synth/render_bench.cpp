@@ -1,5 +1,7 @@
-// RenderSamples over one loop of the built-in song at three device rates.
-// The "x realtime" counter is the song's duration divided by the time taken.
+// RenderSamples over one loop of the built-in song at 44,100, 48,000 and
+// 200,000 Hz, in the audio thread's 20 ms passes. "x_realtime" is the
+// song's duration divided by the time taken (targets: 500 x at 48 kHz,
+// 120 x at 200 kHz). The project's one benchmark of RenderSamples.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -10,7 +12,7 @@
 
 namespace {
 
-void RenderOneLoop(benchmark::State& state) {
+void BM_RenderSamples(benchmark::State& state) {
   const auto rate = static_cast<std::uint32_t>(state.range(0));
   Synth fresh;
   if (!StartSynth(fresh, {BuiltInSong, BuiltInSong + BuiltInSongSize}, rate).empty()) {
@@ -37,7 +39,7 @@ void RenderOneLoop(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * loop);
 }
 
-BENCHMARK(RenderOneLoop)->Arg(44100)->Arg(48000)->Arg(200000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderSamples)->Arg(44100)->Arg(48000)->Arg(200000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
