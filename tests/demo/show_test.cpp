@@ -157,7 +157,8 @@ TEST_P(WholeShow, EveryFigureStaysInItsPlaceAndTheShowEndsItself) {
     EXPECT_EQ(VirtualPlatform.closeRequests, w.framesInSecond51);
     EXPECT_EQ(w.litFramesAfterShow, 0u);
     EXPECT_EQ(w.stalled, run.stallAtClock >= 0);
-    EXPECT_DOUBLE_EQ(w.longestFrameDelta, (run.framePeriod + (w.stalled ? run.stallTicks : 0)) / 1e6);
+    EXPECT_DOUBLE_EQ(w.longestFrameDelta,
+                     (run.framePeriod + (w.stalled ? run.stallTicks : 0)) / 1e6);
 
     // The arena's walls at 99 and 700; a ball bouncing into a corner can
     // reach two pixels past them for one frame.

@@ -89,25 +89,16 @@ TEST_F(ClipTest, FiguresKeepTheirInFramePixels) {
             ShadedDisc(c[0] / 2 + m, c[1] / 2 + m, radius, f, 0xFFFFFF);
         }, AnyOutside({c[0] / 2 - radius, c[1] / 2 - radius, c[0] / 2 + radius, c[1] / 2 + radius}),
            "disc");
+        const unsigned char glyph = "AGMTWegjy+=.:/0123456789\xC5\xF6"[i % 26];
+        ExpectSameInside([&](const FrameView& f, int m) {  // whether it clips is not worked out
+            DrawGlyph(c[2] / 3 + m, c[3] / 3 + m, glyph, 3 + (c[4] + 190) % 45,
+                      5 + (c[5] + 190) % 70, Ink, f);
+        }, -1, "glyph");
     }
 }
 
-TEST_F(ClipTest, GlyphsAndTextKeepTheirInFramePixels) {
-    std::mt19937 random(15);
-    std::uniform_int_distribution<int> x(-60, Width + 20), y(-40, Height + 40), size(4, 60);
-    const char characters[] = "AGMTWegjy+=.:/0123456789\xC5\xF6";
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof characters - 2);
-    for (int i = 0; i < 800; ++i) {
-        const int gx = x(random), gy = y(random);
-        const double sx = size(random) * 0.75, sy = size(random) * 1.25;
-        const unsigned char ch = static_cast<unsigned char>(characters[pick(random)]);
-        ExpectSameInside([&](const FrameView& f, int m) {
-            DrawGlyph(gx + m, gy + m, ch, sx, sy, Ink, f);
-        }, -1, ::testing::PrintToString(std::make_tuple(ch, gx, gy)).c_str());
-    }
-    // A text wider than the frame: only the glyphs' in-frame parts appear.
-    small.Clear();
-    ResetClippedDrawCount();
+// A text wider than the frame: only the glyphs' in-frame parts appear.
+TEST_F(ClipTest, WideTextIsCountedOnce) {
     DrawCentredText(20, "WIDE TEXT", Ink, 12, 20, small.View());
     EXPECT_EQ(ClippedDrawCount(), 1u);
     EXPECT_TRUE(small.GuardIntact());

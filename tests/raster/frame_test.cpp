@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <iterator>
 #include <memory>
-#include <vector>
 
 #include "raster/frame.h"
 #include "raster/polychar.h"
 #include "raster/polyfill.h"
 #include "raster/primitives.h"
+#include "reference.h"
 
 namespace {
 
@@ -24,28 +24,10 @@ void DrawScene(const FrameView& frame) {
     PutPixel(799, 599, frame, 0x010203);
 }
 
-// A platform block with the given pitch, cleared, its padding set to a pattern.
-struct PlatformMemory {
-    explicit PlatformMemory(std::int32_t pitchBytes)
-        : pixels(static_cast<std::size_t>(pitchBytes / 4) * ScreenHeight, 0xEEEEEEEE),
-          pitch(pitchBytes) {
-        for (int y = 0; y < ScreenHeight; ++y) {
-            std::fill_n(pixels.data() + y * (pitch / 4), ScreenWidth, Colour32{0});
-        }
-    }
-    FrameMemory Memory() { return FrameMemory{pixels.data(), pitch}; }
-    Colour32 At(int x, int y) const { return pixels[y * (pitch / 4) + x]; }
-    bool PaddingIntact() const {
-        for (int y = 0; y < ScreenHeight; ++y) {
-            for (int x = ScreenWidth; x < pitch / 4; ++x) {
-                if (At(x, y) != 0xEEEEEEEE) return false;
-            }
-        }
-        return true;
-    }
-    std::vector<Colour32> pixels;
-    std::int32_t pitch;
-};
+// Platform memory with the given pitch, its padding and surroundings guarded.
+FrameMemory Memory(const GuardedFrame& frame) {
+    return FrameMemory{frame.View().pixels, frame.View().pitch};
+}
 
 // A pitch of 4096 bytes gives the 3200-byte picture, and every change of
 // pitch rebuilds the row table, back and forth; each frame starts black.
@@ -61,14 +43,14 @@ TEST(Frame, RowTableFollowsEveryChangeOfPitch) {
                             [](Colour32 p) { return p == 0; }));  // every frame starts black
     DrawScene(first);
     EndFrame();
-    PlatformMemory wide(4096);
-    const FrameView view = BeginFrame(wide.Memory());
+    GuardedFrame wide(ScreenWidth, ScreenHeight, 1024);
+    const FrameView view = BeginFrame(Memory(wide));
     EXPECT_EQ(RowOffsets[1], 1024);
     EXPECT_EQ(RowOffsets[1200], 1200 * 1024);
-    EXPECT_EQ(PixelAddress(3, 2, view), wide.pixels.data() + 2 * 1024 + 3);
+    EXPECT_EQ(PixelAddress(3, 2, view), wide.View().pixels + 2 * 1024 + 3);
     DrawScene(view);
     EndFrame();
-    EXPECT_TRUE(wide.PaddingIntact());
+    EXPECT_TRUE(wide.GuardIntact());
     int lit = 0;
     for (int y = 0; y < ScreenHeight; ++y) {
         for (int x = 0; x < ScreenWidth; ++x) {
@@ -78,8 +60,8 @@ TEST(Frame, RowTableFollowsEveryChangeOfPitch) {
     }
     EXPECT_GT(lit, 20000);
 
-    PlatformMemory narrower(3600);
-    const FrameView second = BeginFrame(narrower.Memory());
+    GuardedFrame narrower(ScreenWidth, ScreenHeight, 900);
+    const FrameView second = BeginFrame(Memory(narrower));
     EXPECT_EQ(second.pitch, 3600);
     EXPECT_EQ(RowOffsets[599], 599 * 900);
     DrawLine(0, 599, 799, 599, second, 0xABCDEF);
@@ -87,7 +69,7 @@ TEST(Frame, RowTableFollowsEveryChangeOfPitch) {
     EndFrame();
     EXPECT_EQ(narrower.At(0, 599), 0xABCDEFu);
     EXPECT_EQ(narrower.At(799, 598), 0x123456u);
-    EXPECT_TRUE(narrower.PaddingIntact());
+    EXPECT_TRUE(narrower.GuardIntact());
 
     BeginFrame(ClearMemoryFrame(*block));
     EXPECT_EQ(RowOffsets[1], 800);

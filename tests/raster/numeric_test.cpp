@@ -83,15 +83,4 @@ TEST(Exponential, WithinOneUlpOfTheCLibrary) {
     }
 }
 
-TEST(SquareRoot, IsTheCorrectlyRoundedRoot) {
-    EXPECT_EQ(SquareRoot(2.0), 1.4142135623730951);
-    EXPECT_EQ(SquareRoot(0.0), 0.0);
-    EXPECT_EQ(SquareRoot(1e-310), std::sqrt(1e-310));
-    std::mt19937_64 random(4);
-    for (int i = 0; i < 100000; ++i) {
-        const double x = std::bit_cast<double>(random() >> 2);
-        ASSERT_EQ(SquareRoot(x), std::sqrt(x));
-    }
-}
-
 }  // namespace

@@ -43,7 +43,8 @@ TEST(SpansAndRectangle, CoverBothEndsInEitherOrder) {
     HorizontalSpan(5, 7, 2, frame.View(), White);
     VerticalSpan(5, 9, 9, frame.View(), White);
     VerticalSpan(1, 4, 2, frame.View(), White);
-    EXPECT_EQ(frame.Drawn(), (PointSet{{2, 7}, {3, 7}, {4, 7}, {5, 7}, {5, 9}, {1, 2}, {1, 3}, {1, 4}}));
+    EXPECT_EQ(frame.Drawn(),
+              (PointSet{{2, 7}, {3, 7}, {4, 7}, {5, 7}, {5, 9}, {1, 2}, {1, 3}, {1, 4}}));
 
     GuardedFrame sorted(32, 32, 32), unsorted(32, 32, 40);
     DrawRectangle(3, 4, 20, 25, sorted.View(), White);
