@@ -1,7 +1,7 @@
 #include "raster/frame.h"
 
-#include <algorithm>
-#include <iterator>
+#include <cstddef>
+#include <cstring>
 
 Colour32* PixelBase = nullptr;
 std::int32_t RowOffsets[RowOffsetCount] = {};
@@ -45,7 +45,30 @@ void EndFrame() {
     // nothing stays to be done here.
 }
 
+namespace {
+
+struct SixteenBytes {
+    std::uint64_t low, high;
+};
+
+// The whole frame in 16-byte stores, 32 pixels per pass. Written out rather
+// than left to std::fill, which becomes the C library's memset: that clears
+// with rep stosb, no faster on a frame this size, and a profiler counts each
+// of its 1.9 million byte steps as an instruction, hiding what drawing costs.
+void StoreWholeFrame(Colour32* pixels, Colour32 colour) {
+    constexpr std::size_t Count = ScreenWidth * ScreenHeight;
+    static_assert(Count % 32 == 0);
+    const std::uint64_t pair = colour * 0x0000000100000001ull;
+    const SixteenBytes four{pair, pair};
+    Colour32* const end = pixels + Count;
+    for (Colour32* p = pixels; p != end; p += 32) {
+        for (int k = 0; k < 32; k += 4) std::memcpy(p + k, &four, sizeof four);
+    }
+}
+
+}  // namespace
+
 FrameMemory ClearMemoryFrame(MemoryFrame& frame) {
-    std::fill(std::begin(frame.pixels), std::end(frame.pixels), Colour32{0});
+    StoreWholeFrame(frame.pixels, 0);
     return FrameMemory{frame.pixels, ScreenWidth * 4};
 }

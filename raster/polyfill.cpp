@@ -39,17 +39,11 @@ Edge StartEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y
 
 // Moves the edge to the next row (the caller keeps `row`); returns the far
 // end of the pixels it covers on the row it leaves (x itself for a steep edge).
-// Narrow: M + H < 2^32, so the run division fits 32 bits (true of every
-// edge whose ends lie inside a frame).
-template <bool Narrow, bool Flat>
+template <bool Flat>
 inline std::int64_t Advance(Edge& edge) {
     if constexpr (Flat) {
         // n = ceil((M - e) / H) pixels on this row: the first n with e + nH >= M.
-        const std::int64_t numerator = edge.modulus - edge.error + edge.twoDy - 1;
-        const std::int64_t run =
-            Narrow ? static_cast<std::int64_t>(static_cast<std::uint32_t>(numerator) /
-                                               static_cast<std::uint32_t>(edge.twoDy))
-                   : numerator / edge.twoDy;
+        const std::int64_t run = (edge.modulus - edge.error + edge.twoDy - 1) / edge.twoDy;
         edge.error += run * edge.twoDy - edge.modulus;  // (e + nH) mod M, as e + nH < 2M
         const std::int64_t runEnd = edge.x + (run - 1) * edge.step;
         edge.x = runEnd + edge.step;
@@ -98,16 +92,12 @@ struct Target {
     Colour32 colour;
 };
 
-// Row y from `from` to `to`; y is inside the frame. With Clip the run is cut
-// to the frame's columns, without it the run is known to lie inside.
-template <bool Clip>
+// Row y from `from` to `to`, cut to the frame's columns; y is inside the frame.
 inline void FillRow(const Target& target, std::int64_t y, std::int64_t from, std::int64_t to) {
-    if constexpr (Clip) {
-        from = std::max<std::int64_t>(from, 0);
-        to = std::min<std::int64_t>(to, target.frame.width - 1);
-        if (from > to) {
-            return;
-        }
+    from = std::max<std::int64_t>(from, 0);
+    to = std::min<std::int64_t>(to, target.frame.width - 1);
+    if (from > to) {
+        return;
     }
     StoreRun(target.frame.pixels + target.frame.rowOffsets[y], from, to, target.colour);
 }
@@ -115,36 +105,40 @@ inline void FillRow(const Target& target, std::int64_t y, std::int64_t from, std
 // Rows [from, to) between the two edges, which stand on row `from`. The row
 // between the edges and the runs of both edges on it all touch the edges'
 // x, so together they are one run from the leftmost to the rightmost.
-template <bool Clip, bool FlatA, bool FlatB>
+template <bool FlatA, bool FlatB>
 void WalkRowsOf(const Target& target, Edge& a, Edge& b, std::int64_t from, std::int64_t to) {
     for (std::int64_t y = from; y < to; ++y) {
         std::int64_t left = std::min(a.x, b.x);
         std::int64_t right = std::max(a.x, b.x);
-        // Unclipped triangles lie inside the frame, so their edges are narrow.
-        const std::int64_t endA = Advance<!Clip, FlatA>(a);
-        const std::int64_t endB = Advance<!Clip, FlatB>(b);
+        const std::int64_t endA = Advance<FlatA>(a);
+        const std::int64_t endB = Advance<FlatB>(b);
         left = std::min(left, std::min(endA, endB));
         right = std::max(right, std::max(endA, endB));
-        FillRow<Clip>(target, y, left, right);
+        FillRow(target, y, left, right);
     }
 }
 
-// The kind of each edge is settled once per section, not once per row.
-template <bool Clip>
+// Rows [from, to) of a section, cut to the frame's rows; the edges are first
+// moved past the rows hidden above it. The kind of each edge is settled once
+// per section, not once per row.
 void WalkRows(const Target& target, Edge& a, Edge& b, std::int64_t from, std::int64_t to) {
+    from = std::max<std::int64_t>(from, 0);
+    to = std::min<std::int64_t>(to, target.frame.height);
+    SkipTo(a, from);
+    SkipTo(b, from);
     if (from >= to) {
         return;
     }
     if (a.flat) {
         if (b.flat) {
-            WalkRowsOf<Clip, true, true>(target, a, b, from, to);
+            WalkRowsOf<true, true>(target, a, b, from, to);
         } else {
-            WalkRowsOf<Clip, true, false>(target, a, b, from, to);
+            WalkRowsOf<true, false>(target, a, b, from, to);
         }
     } else if (b.flat) {
-        WalkRowsOf<Clip, false, true>(target, a, b, from, to);
+        WalkRowsOf<false, true>(target, a, b, from, to);
     } else {
-        WalkRowsOf<Clip, false, false>(target, a, b, from, to);
+        WalkRowsOf<false, false>(target, a, b, from, to);
     }
     a.row = to;
     b.row = to;
@@ -154,46 +148,27 @@ struct Corner {
     std::int64_t x, y;
 };
 
-// Corners sorted top to bottom. With Clip only the rows and columns inside the
-// frame are written, and edges are moved past hidden rows in one step.
-template <bool Clip>
+// Corners sorted top to bottom. Only the rows and columns inside the frame
+// are written, and edges are moved past hidden rows in one step.
 void WalkTriangle(const Corner& c1, const Corner& c2, const Corner& c3, const Target& target) {
     const std::int64_t height = target.frame.height;
     Edge a = StartEdge(c1.x, c1.y, c3.x, c3.y);  // the long edge, top to bottom
     Edge b = StartEdge(c1.x, c1.y, c2.x, c2.y);  // top to middle
     if (c1.y < c2.y) {
-        std::int64_t from = c1.y;
-        std::int64_t to = c2.y;
-        if constexpr (Clip) {
-            from = std::max<std::int64_t>(from, 0);
-            to = std::min(to, height);
-            SkipTo(a, from);
-            SkipTo(b, from);
-        }
-        WalkRows<Clip>(target, a, b, from, to);
-        if (Clip && c2.y >= height) {
+        WalkRows(target, a, b, c1.y, c2.y);
+        if (c2.y >= height) {
             return;
         }
     }
     if (c2.y < c3.y) {
         b = StartEdge(c2.x, c2.y, c3.x, c3.y);  // middle to bottom
-        std::int64_t from = c2.y;
-        std::int64_t to = c3.y;
-        if constexpr (Clip) {
-            from = std::max<std::int64_t>(from, 0);
-            to = std::min(to, height);
-            SkipTo(a, from);
-            SkipTo(b, from);
-        }
-        WalkRows<Clip>(target, a, b, from, to);
+        WalkRows(target, a, b, c2.y, c3.y);
     }
-    if constexpr (Clip) {
-        if (c3.y < 0 || c3.y >= height) {
-            return;
-        }
-        SkipTo(a, c3.y);
-        SkipTo(b, c3.y);
+    if (c3.y < 0 || c3.y >= height) {
+        return;
     }
+    SkipTo(a, c3.y);
+    SkipTo(b, c3.y);
     // The bottom row: from both edges to the bottom corner, and on a flat
     // bottom also between the middle and the bottom corner.
     std::int64_t from = std::min({a.x, b.x, c3.x});
@@ -202,95 +177,104 @@ void WalkTriangle(const Corner& c1, const Corner& c2, const Corner& c3, const Ta
         from = std::min(from, c2.x);
         to = std::max(to, c2.x);
     }
-    FillRow<Clip>(target, c3.y, from, to);
+    FillRow(target, c3.y, from, to);
 }
 
 // ---- triangles inside the frame ---------------------------------------------
 //
-// The same walk for triangles known to lie inside the frame, in 32-bit
-// arithmetic and with few data-dependent branches: landscape triangles cover
-// a few pixels on each of a dozen rows, so a mispredicted branch per row
-// would cost more than the row's arithmetic.
+// The same walk for triangles known to lie inside a frame of at most
+// InsideLimit pixels on a side, with each edge's x on every row read from a
+// fixed-point position (32 fraction bits) that advances by one addition per
+// row: landscape triangles cover a few pixels on each of a dozen rows, so
+// the row's arithmetic is most of their cost.
 //
-// A flat edge (D > H) needs no division per row: once its error is below H,
-// the run on the next row has q or q + 1 pixels, where D = qH + r, q + 1
-// exactly when the error is below r -- the same n as ceil((M - e) / H), as
-// D - e = qH + (r - e) with -H < r - e < H -- and the error becomes
-// e + nH - D = e - r, plus H for the longer run. From the start error D / 2
-// the first run is ceil(D / 2H), which q and r give too: D / 2 is
-// (q / 2) H + r / 2 for even q and ((q - 1) / 2) H + (H + r) / 2 for odd q
-// (r is even).
+// The positions are exactly those of the error terms. With a = |dx| and
+// b = dy of an edge (H = 2b, D = 2a, e starting at M / 2), after j rows
+//   a steep edge (a <= b) has moved floor((e + jD) / M) = floor((2ja + b) / 2b),
+//   a flat one (a > b), for j >= 1, ceil((jM - e) / H) = ceil((2j - 1) a / 2b)
+//                                                  = floor(((2j - 1) a + 2b - 1) / 2b)
+// pixels. Both are floor(n / 2b) for an integer n that grows by 2a per row.
+// With R = ceil(2^32 / 2b), n R exceeds n 2^32 / 2b by less than n, and n
+// stays below (2b - 1)(a + 1) + 1 <= 2^21 for a, b < 1024; a quotient that is
+// not whole lies at least 1 / 2b below the next integer, and
+// 2^21 * 2b < 2^32, so the integer part of n R / 2^32 is floor(n / 2b).
+// An edge stepping left keeps 2^32 - 1 - n R instead, whose integer part is
+// then -floor(n / 2b).
 
-struct InsideEdge {
-    std::int32_t x;
-    std::int32_t error;
-    std::int32_t step;      // +1 or -1
-    std::int32_t twoDx;     // D
-    std::int32_t twoDy;     // H
-    std::int32_t whole;     // flat: q
-    std::int32_t rest;      // flat: r
-    std::int32_t firstRun;  // flat: the run on the first row
-    bool flat;
+constexpr std::int32_t InsideLimit = 1024;
+
+struct Reciprocals {
+    std::uint32_t ofTwice[InsideLimit];  // ceil(2^32 / 2b) for b >= 1
 };
 
-// Edge from (x0, y0) down to (x1, y1), y1 > y0.
+constexpr Reciprocals MakeReciprocals() {
+    Reciprocals r{};
+    for (std::uint32_t b = 1; b < InsideLimit; ++b) {
+        r.ofTwice[b] = static_cast<std::uint32_t>(((std::uint64_t{1} << 32) - 1) / (2 * b) + 1);
+    }
+    return r;
+}
+
+constexpr Reciprocals TwiceReciprocal = MakeReciprocals();
+
+struct InsideEdge {
+    std::int64_t position;  // x of the next row, times 2^32
+    std::int64_t step;      // per row
+    std::int32_t x;         // flat: x of the current row
+    std::int32_t sign;      // +1 or -1
+    bool flat;              // a > b: more than one pixel per row
+};
+
+// Edge from (x0, y0) down to (x1, y1), y1 > y0, all coordinates below InsideLimit.
 inline InsideEdge StartInsideEdge(std::int32_t x0, std::int32_t y0, std::int32_t x1,
                                   std::int32_t y1) {
+    const std::int32_t a = x1 < x0 ? x0 - x1 : x1 - x0;
+    const std::int32_t b = y1 - y0;
+    const std::int64_t reciprocal = TwiceReciprocal.ofTwice[b];
     InsideEdge edge;
+    edge.flat = a > b;
     edge.x = x0;
-    edge.step = x1 < x0 ? -1 : 1;
-    edge.twoDx = 2 * (x1 < x0 ? x0 - x1 : x1 - x0);
-    edge.twoDy = 2 * (y1 - y0);
-    edge.flat = edge.twoDx > edge.twoDy;
-    edge.whole = 0;
-    edge.rest = 0;
-    edge.firstRun = 0;
-    if (edge.flat) {
-        edge.whole = edge.twoDx / edge.twoDy;
-        edge.rest = edge.twoDx % edge.twoDy;
-        edge.firstRun = (edge.whole + 1) / 2 + ((edge.whole & 1) == 0 && edge.rest > 0 ? 1 : 0);
-        edge.error = edge.firstRun * edge.twoDy - edge.twoDx / 2;  // after the first row
+    edge.sign = x1 < x0 ? -1 : 1;
+    // A steep edge's position starts at row 0 (n = b), a flat one's at row 1
+    // (n = a + 2b - 1): its first row runs from x0 itself.
+    const std::int64_t start = (edge.flat ? a + 2 * b - 1 : b) * reciprocal;
+    const std::int64_t step = 2 * a * reciprocal;
+    const std::int64_t origin = std::int64_t{x0} * (std::int64_t{1} << 32);
+    if (x1 < x0) {
+        edge.position = origin + ((std::int64_t{1} << 32) - 1) - start;
+        edge.step = -step;
     } else {
-        edge.error = edge.twoDy / 2;
+        edge.position = origin + start;
+        edge.step = step;
     }
     return edge;
 }
 
-// The run of a flat edge on the row it leaves, from x to the returned end.
-template <bool First>
-inline std::int32_t FlatStep(InsideEdge& edge) {
-    std::int32_t run;
-    if constexpr (First) {
-        run = edge.firstRun;
-    } else {
-        // All ones when the run is the longer one; masks rather than
-        // branches, which the run lengths would mispredict.
-        const std::int32_t longer = -static_cast<std::int32_t>(edge.error < edge.rest);
-        run = edge.whole - longer;
-        edge.error += (edge.twoDy & longer) - edge.rest;
-    }
-    const std::int32_t end = edge.x + (run - 1) * edge.step;
-    edge.x = end + edge.step;
-    return end;
+inline std::int32_t Whole(std::int64_t position) {
+    return static_cast<std::int32_t>(position >> 32);
 }
 
-// A steep edge covers x alone on the row it leaves.
-inline std::int32_t SteepStep(InsideEdge& edge) {
-    const std::int32_t at = edge.x;
-    edge.error += edge.twoDx;
-    const std::int32_t moves = -static_cast<std::int32_t>(edge.error >= edge.twoDy);
-    edge.error -= edge.twoDy & moves;
-    edge.x += edge.step & moves;
-    return at;
-}
-
-template <bool Flat, bool First>
-inline std::int32_t StepEdge(InsideEdge& edge) {
+// The pixels the edge covers on the row it leaves, [low, high]; moves it to
+// the next row. A steep edge covers its x alone, a flat one the run from its
+// x up to the pixel before its x on the next row.
+template <bool Flat>
+inline void StepInsideEdge(InsideEdge& edge, std::int32_t& low, std::int32_t& high) {
+    const std::int32_t next = Whole(edge.position);
+    edge.position += edge.step;
     if constexpr (Flat) {
-        return FlatStep<First>(edge);
+        const std::int32_t end = next - edge.sign;
+        low = std::min(edge.x, end);
+        high = std::max(edge.x, end);
+        edge.x = next;
     } else {
-        return SteepStep(edge);
+        low = next;
+        high = next;
     }
+}
+
+// x of the row the edge stands on.
+inline std::int32_t InsideX(const InsideEdge& edge) {
+    return edge.flat ? edge.x : Whole(edge.position);
 }
 
 // Pixels from..to of a row, from <= to. Up to four pixels take four stores
@@ -302,8 +286,8 @@ inline void StoreInsideRun(Colour32* row, std::int32_t from, std::int32_t to, Co
     if (count <= 4) {
         const std::int32_t last = count - 1;
         pixel[0] = colour;
-        pixel[last < 1 ? last : 1] = colour;
-        pixel[last < 2 ? last : 2] = colour;
+        pixel[last >> 1] = colour;
+        pixel[(last + 1) >> 1] = colour;
         pixel[last] = colour;
         return;
     }
@@ -313,53 +297,37 @@ inline void StoreInsideRun(Colour32* row, std::int32_t from, std::int32_t to, Co
     std::memcpy(lastFour, four, sizeof four);
 }
 
-// One row between edges a and b: the row between them and both edges' runs
-// on it, which all touch the edges' x, as one run.
-template <bool FlatA, bool FlatB, bool FirstA, bool FirstB>
-inline void InsideRow(Colour32* row, InsideEdge& a, InsideEdge& b, Colour32 colour) {
-    std::int32_t left = std::min(a.x, b.x);
-    std::int32_t right = std::max(a.x, b.x);
-    const std::int32_t endA = StepEdge<FlatA, FirstA>(a);
-    const std::int32_t endB = StepEdge<FlatB, FirstB>(b);
-    left = std::min(left, std::min(endA, endB));
-    right = std::max(right, std::max(endA, endB));
-    StoreInsideRun(row, left, right, colour);
-}
-
-// `rows` >= 1 rows from `row` down, b starting on the first of them and a
-// too when FirstA; `row` ends below them.
-template <bool FlatA, bool FlatB, bool FirstA>
-void InsideRowsOf(Colour32*& row, std::ptrdiff_t stride, InsideEdge& a, InsideEdge& b,
-                  std::int32_t rows, Colour32 colour) {
-    // Local copies: the pixel stores could alias the callers' edges, which
-    // would keep every field in memory across the loop.
-    InsideEdge edgeA = a;
-    InsideEdge edgeB = b;
+// `rows` >= 1 rows from `row` down between edges a and b: on each, the row
+// between them and both edges' runs on it, which all touch the edges' x, as
+// one run. `row` ends below them.
+template <bool FlatA, bool FlatB>
+inline void InsideRowsOf(Colour32*& row, std::ptrdiff_t stride, InsideEdge& a, InsideEdge& b,
+                         std::int32_t rows, Colour32 colour) {
     Colour32* at = row;
-    InsideRow<FlatA, FlatB, FirstA, true>(at, edgeA, edgeB, colour);
-    at += stride;
-    for (std::int32_t k = 1; k < rows; ++k) {
-        InsideRow<FlatA, FlatB, false, false>(at, edgeA, edgeB, colour);
-        at += stride;
+    Colour32* const end = row + rows * stride;
+    for (; at != end; at += stride) {
+        std::int32_t lowA, highA, lowB, highB;
+        StepInsideEdge<FlatA>(a, lowA, highA);
+        StepInsideEdge<FlatB>(b, lowB, highB);
+        StoreInsideRun(at, std::min(lowA, lowB), std::max(highA, highB), colour);
     }
-    a = edgeA;
-    b = edgeB;
     row = at;
 }
 
-template <bool FirstA>
-void InsideRows(Colour32*& row, std::ptrdiff_t stride, InsideEdge& a, InsideEdge& b,
-                std::int32_t rows, Colour32 colour) {
+// Inlined into the one walk, so the edges stay in registers across the
+// pixel stores rather than going through memory the stores might alias.
+inline void InsideRows(Colour32*& row, std::ptrdiff_t stride, InsideEdge& a, InsideEdge& b,
+                       std::int32_t rows, Colour32 colour) {
     if (a.flat) {
         if (b.flat) {
-            InsideRowsOf<true, true, FirstA>(row, stride, a, b, rows, colour);
+            InsideRowsOf<true, true>(row, stride, a, b, rows, colour);
         } else {
-            InsideRowsOf<true, false, FirstA>(row, stride, a, b, rows, colour);
+            InsideRowsOf<true, false>(row, stride, a, b, rows, colour);
         }
     } else if (b.flat) {
-        InsideRowsOf<false, true, FirstA>(row, stride, a, b, rows, colour);
+        InsideRowsOf<false, true>(row, stride, a, b, rows, colour);
     } else {
-        InsideRowsOf<false, false, FirstA>(row, stride, a, b, rows, colour);
+        InsideRowsOf<false, false>(row, stride, a, b, rows, colour);
     }
 }
 
@@ -367,28 +335,41 @@ struct InsideCorner {
     std::int32_t x, y;
 };
 
-// Corners sorted top to bottom, y1 < y3, all inside the frame.
-void WalkInsideTriangle(InsideCorner c1, InsideCorner c2, InsideCorner c3, const FrameView& frame,
+// Top, middle and bottom corner; corners on one row keep their order.
+template <typename C>
+inline void SortCorners(C& c1, C& c2, C& c3) {
+    if (c2.y < c1.y) std::swap(c1, c2);
+    if (c3.y < c1.y) std::swap(c1, c3);
+    if (c3.y < c2.y) std::swap(c2, c3);
+}
+
+// A triangle whose corners lie inside a frame of at most InsideLimit pixels
+// on a side.
+void FillInsideTriangle(InsideCorner c1, InsideCorner c2, InsideCorner c3, const FrameView& frame,
                         Colour32 colour) {
-    const std::ptrdiff_t stride = frame.rowOffsets[1];
+    SortCorners(c1, c2, c3);
     Colour32* row = frame.pixels + frame.rowOffsets[c1.y];
+    if (c1.y == c3.y) {
+        StoreInsideRun(row, std::min({c1.x, c2.x, c3.x}), std::max({c1.x, c2.x, c3.x}), colour);
+        return;
+    }
+    const std::ptrdiff_t stride = frame.rowOffsets[1];
     InsideEdge a = StartInsideEdge(c1.x, c1.y, c3.x, c3.y);  // the long edge
     InsideEdge b{};
     if (c1.y < c2.y) {
         b = StartInsideEdge(c1.x, c1.y, c2.x, c2.y);  // top to middle
-        InsideRows<true>(row, stride, a, b, c2.y - c1.y, colour);
-        if (c2.y < c3.y) {
-            b = StartInsideEdge(c2.x, c2.y, c3.x, c3.y);  // middle to bottom
-            InsideRows<false>(row, stride, a, b, c3.y - c2.y, colour);
-        }
-    } else {
-        b = StartInsideEdge(c2.x, c2.y, c3.x, c3.y);  // flat top: middle to bottom
-        InsideRows<true>(row, stride, a, b, c3.y - c2.y, colour);
+        InsideRows(row, stride, a, b, c2.y - c1.y, colour);
+    }
+    if (c2.y < c3.y) {
+        b = StartInsideEdge(c2.x, c2.y, c3.x, c3.y);  // middle to bottom
+        InsideRows(row, stride, a, b, c3.y - c2.y, colour);
     }
     // The bottom row: from both edges to the bottom corner, and on a flat
     // bottom also between the middle and the bottom corner.
-    std::int32_t from = std::min({a.x, b.x, c3.x});
-    std::int32_t to = std::max({a.x, b.x, c3.x});
+    const std::int32_t xA = InsideX(a);
+    const std::int32_t xB = InsideX(b);
+    std::int32_t from = std::min({xA, xB, c3.x});
+    std::int32_t to = std::max({xA, xB, c3.x});
     if (c2.y == c3.y) {
         from = std::min(from, c2.x);
         to = std::max(to, c2.x);
@@ -396,34 +377,35 @@ void WalkInsideTriangle(InsideCorner c1, InsideCorner c2, InsideCorner c3, const
     StoreInsideRun(row, from, to, colour);
 }
 
+bool FrameTakesInsideWalk(const FrameView& frame) {
+    return frame.width <= InsideLimit && frame.height <= InsideLimit;
+}
+
+bool InsideFrame(std::int32_t x, std::int32_t y, const FrameView& frame) {
+    // Unsigned comparisons: a negative coordinate is taken as a huge one.
+    return static_cast<std::uint32_t>(x) < static_cast<std::uint32_t>(frame.width) &&
+           static_cast<std::uint32_t>(y) < static_cast<std::uint32_t>(frame.height);
+}
+
 // Returns whether the triangle reached outside the frame.
 bool FillTriangleClipped(Corner c1, Corner c2, Corner c3, const Target& target) {
-    // Top, middle and bottom corner; corners on one row keep their order.
-    if (c2.y < c1.y) std::swap(c1, c2);
-    if (c3.y < c1.y) std::swap(c1, c3);
-    if (c3.y < c2.y) std::swap(c2, c3);
-
+    SortCorners(c1, c2, c3);
     const std::int64_t left = std::min({c1.x, c2.x, c3.x});
     const std::int64_t right = std::max({c1.x, c2.x, c3.x});
     // Every corner is drawn and nothing outside their bounding box is.
     const bool clipped = left < 0 || right >= target.frame.width || c1.y < 0 ||
                          c3.y >= target.frame.height;
-    // The walk inside the frame works in 32-bit integers, which hold for
-    // any frame up to 2^29 pixels on a side.
-    constexpr std::int64_t NarrowLimit = std::int64_t{1} << 29;
-    const bool inside = !clipped && target.frame.width <= NarrowLimit &&
-                        target.frame.height <= NarrowLimit;
     if (c1.y == c3.y) {
         if (c1.y >= 0 && c1.y < target.frame.height) {
-            FillRow<true>(target, c1.y, left, right);
+            FillRow(target, c1.y, left, right);
         }
-    } else if (inside) {
-        WalkInsideTriangle({static_cast<std::int32_t>(c1.x), static_cast<std::int32_t>(c1.y)},
+    } else if (!clipped && FrameTakesInsideWalk(target.frame)) {
+        FillInsideTriangle({static_cast<std::int32_t>(c1.x), static_cast<std::int32_t>(c1.y)},
                            {static_cast<std::int32_t>(c2.x), static_cast<std::int32_t>(c2.y)},
                            {static_cast<std::int32_t>(c3.x), static_cast<std::int32_t>(c3.y)},
                            target.frame, target.colour);
     } else {
-        WalkTriangle<true>(c1, c2, c3, target);
+        WalkTriangle(c1, c2, c3, target);
     }
     return clipped;
 }
@@ -441,6 +423,14 @@ void FillTriangle(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_
 void FillQuad(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
               std::int32_t x3, std::int32_t y3, std::int32_t x4, std::int32_t y4,
               const FrameView& frame, Colour32 colour) {
+    // A face wholly inside the frame (the landscape's every cell) is checked
+    // once for both its triangles.
+    if (FrameTakesInsideWalk(frame) && InsideFrame(x1, y1, frame) && InsideFrame(x2, y2, frame) &&
+        InsideFrame(x3, y3, frame) && InsideFrame(x4, y4, frame)) {
+        FillInsideTriangle({x1, y1}, {x2, y2}, {x3, y3}, frame, colour);
+        FillInsideTriangle({x4, y4}, {x3, y3}, {x2, y2}, frame, colour);
+        return;
+    }
     const Target target{frame, colour};
     bool clipped = FillTriangleClipped({x1, y1}, {x2, y2}, {x3, y3}, target);
     clipped |= FillTriangleClipped({x4, y4}, {x3, y3}, {x2, y2}, target);
