@@ -42,26 +42,15 @@ void SwitchToFullScreenMode() {
     if (SDL_SetWindowFullscreen(MainWindow, SDL_WINDOW_FULLSCREEN) != 0) ShutdownSteps(1);
 }
 
-SDL_Renderer* CreateRendererNamed(const char* name) {
-    const int count = SDL_GetNumRenderDrivers();
-    for (int i = 0; i < count; ++i) {
-        SDL_RendererInfo info{};
-        if (SDL_GetRenderDriverInfo(i, &info) == 0 && SDL_strcmp(info.name, name) == 0) {
-            return SDL_CreateRenderer(MainWindow, i, 0);
-        }
-    }
-    return nullptr;
-}
-
-// Made once; a failure leaves every frame undrawn. Only renderers that work
-// with the window as it was made are tried: OpenGL on a window made for it,
-// else the software renderer. Any other would remake the window.
+// Made once; a failure leaves every frame undrawn. Only the software
+// renderer: it draws into the window's framebuffer as the window was made,
+// where any other would remake the window (from this thread, under the main
+// thread's events) and load a 3D driver that the CPU-drawn frames do not need.
 bool EnsureRenderer() {
     if (Renderer != nullptr) return true;
     if (RendererTried) return false;
     RendererTried = true;
-    if (MainWindowHasOpenGL) Renderer = CreateRendererNamed("opengl");
-    if (Renderer == nullptr) Renderer = CreateRendererNamed("software");
+    Renderer = SDL_CreateRenderer(MainWindow, -1, SDL_RENDERER_SOFTWARE);
     if (Renderer == nullptr) return false;
     RendererOwner = std::this_thread::get_id();
     if (!CreateBackBuffer(Renderer)) {

@@ -6,8 +6,6 @@
 
 // The one window; created and destroyed by the main thread.
 extern SDL_Window* MainWindow;
-// Whether the window was made for OpenGL (the renderer must then use it).
-extern bool MainWindowHasOpenGL;
 
 // The event the render thread posts to ask the window to close.
 extern Uint32 CloseRequestEvent;

@@ -10,7 +10,6 @@
 #include "shell/sdl/sdl_shell.h"
 
 SDL_Window* MainWindow = nullptr;
-bool MainWindowHasOpenGL = false;
 Uint32 CloseRequestEvent = 0;
 
 namespace {
@@ -62,6 +61,12 @@ void InitialisePlatform() {
     // A full-screen window that loses the focus stays as it is; SDL would
     // otherwise minimise it.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // The frames are drawn by the CPU, so the screen needs no 3D driver: a
+    // software renderer copies them into the window's own framebuffer. Left
+    // to itself, SDL would back that framebuffer with an OpenGL renderer
+    // (Mesa's llvmpipe under Xvfb: its threads and some 60 MiB more memory)
+    // and remake the window for it from the thread that asks.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) FatalSystemError();
     if (OnlyAnInvisibleDisplay()) {
         SDL_SetError("No display to show the demo on: no window system was found.");
@@ -91,15 +96,10 @@ QuestionAnswer AskFullScreenQuestion() {
     }
 }
 
-// The window is made for OpenGL where the system has it: a renderer that
-// needs OpenGL on a window made without it remakes the window, which from the
-// render thread would pull the window from under the main thread's events.
 void OpenMainWindow() {
     const char* caption = FullScreen ? "Fullscreen" : "";
     const Uint32 flags = (FullScreen ? SDL_WINDOW_BORDERLESS : 0) | SDL_WINDOW_HIDDEN;
-    MainWindow = SDL_CreateWindow(caption, 101, 101, ScreenWidth, ScreenHeight, flags | SDL_WINDOW_OPENGL);
-    MainWindowHasOpenGL = MainWindow != nullptr;
-    if (MainWindow == nullptr) MainWindow = SDL_CreateWindow(caption, 101, 101, ScreenWidth, ScreenHeight, flags);
+    MainWindow = SDL_CreateWindow(caption, 101, 101, ScreenWidth, ScreenHeight, flags);
     if (MainWindow == nullptr) FatalSystemError();
     WindowHandle = MainWindow;
     SDL_ShowWindow(MainWindow);

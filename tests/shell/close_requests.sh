@@ -57,14 +57,14 @@ case "$SCENARIO" in
         start_program
         wait_for_box
         answer_cancel
-        watch_windows_until_exit 3000 "^$BOX_ID "
+        watch_windows_until_exit 3000 "^$BOX_ID ${BOX_SIZE}\+"
         [ "$PROGRAM_RC" -eq 0 ] || fail "exit code $PROGRAM_RC after Cancel"
         ;;
     fullscreen-no-mode)
         start_program
         wait_for_box
         answer_yes
-        watch_windows_until_exit 5000 "^$BOX_ID |Brumvik"
+        watch_windows_until_exit 5000 "^$BOX_ID ${BOX_SIZE}\+|Brumvik"
         [ "$PROGRAM_RC" -eq 1 ] || fail "exit code $PROGRAM_RC, not 1, for a display without the mode"
         if grep -v "^CRITICAL" "$WORK/program.err" | grep -q .; then fail "a message: $(cat "$WORK/program.err")"; fi
         ;;
@@ -88,8 +88,7 @@ case "$SCENARIO" in
             sleep 0.05
         done
         [ -n "$line" ] || fail "no box told of the missing sound device"
-        BOX_ID="${line%% *}"
-        read -r BOX_W BOX_H BOX_X BOX_Y <<< "$(echo "$line" | awk '{print $2}' | tr 'x+' '  ')"
+        take_box "$line"
         note "error box $BOX_ID: $(xprop -id "$BOX_ID" WM_NAME)"
         sleep 0.3
         click_button 0  # its one button, OK

@@ -98,14 +98,28 @@ boxes() {
     top_windows | grep -v Brumvik | awk '{ split($2, size, /[x+]/); if (size[1] >= 100 && size[2] >= 50) print }'
 }
 
+# Remembers a box from its top_windows line. A box is known by its window id
+# and its size together: each box is a client of its own, and the server
+# hands a box that comes after another the id the first one had, often
+# within the same tenth of a second.
+take_box() {
+    BOX_ID="${1%% *}"
+    read -r BOX_W BOX_H BOX_X BOX_Y <<< "$(echo "$1" | awk '{print $2}' | tr 'x+' '  ')"
+    BOX_SIZE="${BOX_W}x$BOX_H"
+}
+
+# The remembered box's line while it is still shown.
+box_line() {
+    top_windows | awk -v id="$BOX_ID" -v size="$BOX_SIZE" '$1 == id && index($2, size "+") == 1' | head -n1
+}
+
 # Waits for the question box.
 wait_for_box() {
     local i line
     for i in $(seq 200); do
         line="$(boxes | head -n1 || true)"
         if [ -n "$line" ]; then
-            BOX_ID="${line%% *}"
-            read -r BOX_W BOX_H BOX_X BOX_Y <<< "$(echo "$line" | awk '{print $2}' | tr 'x+' '  ')"
+            take_box "$line"
             sleep 0.3  # let it draw its buttons
             return 0
         fi
@@ -125,12 +139,12 @@ click_button() {  # offset of the button's centre from the box's centre line
     for attempt in $(seq 10); do
         # The box may still be moved into place after it first shows: aim at
         # where it is now.
-        line="$(top_windows | grep "^$BOX_ID " | head -n1 || true)"
+        line="$(box_line)"
         [ -n "$line" ] || return 0
-        read -r BOX_W BOX_H BOX_X BOX_Y <<< "$(echo "$line" | awk '{print $2}' | tr 'x+' '  ')"
+        take_box "$line"
         xdotool mousemove "$((BOX_X + BOX_W / 2 + $1))" "$((BOX_Y + BOX_H - 27))" click 1
         for i in $(seq 40); do
-            top_windows | grep -q "^$BOX_ID " || return 0
+            [ -n "$(box_line)" ] || return 0
             sleep 0.05
         done
     done
