@@ -67,6 +67,17 @@ struct Reduced {
     double low;
 };
 
+// Takes n * piece off the remainder r, exactly, carrying what the rounding
+// of n * tail leaves in w; high is the new leading part.
+inline void TakeOffPiece(double n, double piece, double tail, double& r, double& w,
+                         double& high) {
+    const double t = r;
+    w = n * piece;
+    r = t - w;
+    w = n * tail - ((t - r) - w);
+    high = r - w;
+}
+
 // Cody-Waite reduction with up to three pieces of pi/2: each further piece is
 // used only when the previous difference cancelled so many bits that the
 // rounding of n * tail would show in the result. Exact in n * HalfPi1 for
@@ -79,17 +90,9 @@ Reduced ReduceHalfPi(double x) {
     double w = n * HalfPi1Tail;
     double high = r - w;
     if (inputExponent - Exponent(high) > 16) {
-        const double t = r;
-        w = n * HalfPi2;
-        r = t - w;
-        w = n * HalfPi2Tail - ((t - r) - w);
-        high = r - w;
+        TakeOffPiece(n, HalfPi2, HalfPi2Tail, r, w, high);
         if (inputExponent - Exponent(high) > 49) {
-            const double u = r;
-            w = n * HalfPi3;
-            r = u - w;
-            w = n * HalfPi3Tail - ((u - r) - w);
-            high = r - w;
+            TakeOffPiece(n, HalfPi3, HalfPi3Tail, r, w, high);
         }
     }
     const double low = (r - high) - w;
@@ -145,15 +148,16 @@ std::int64_t Round64(double x) {
     return static_cast<std::int64_t>(r);
 }
 
-double Sine(double x) {
-    if (std::fabs(x) <= QuarterPi) {
-        return SineKernel(x, 0.0);
-    }
+namespace {
+
+// sin(x + q pi/2) for a finite x beyond pi/4: cos x is sin(x + pi/2). The
+// one place the reduction is made, so that it is inlined rather than called.
+double SineOfQuadrant(double x, std::int64_t q) {
     if (!std::isfinite(x)) {
         return x - x;  // NaN
     }
     const Reduced a = ReduceHalfPi(x);
-    switch (a.quadrant & 3) {
+    switch ((a.quadrant + q) & 3) {
         case 0: return SineKernel(a.high, a.low);
         case 1: return CosineKernel(a.high, a.low);
         case 2: return -SineKernel(a.high, a.low);
@@ -161,20 +165,20 @@ double Sine(double x) {
     }
 }
 
+}  // namespace
+
+double Sine(double x) {
+    if (std::fabs(x) <= QuarterPi) {
+        return SineKernel(x, 0.0);
+    }
+    return SineOfQuadrant(x, 0);
+}
+
 double Cosine(double x) {
     if (std::fabs(x) <= QuarterPi) {
         return CosineKernel(x, 0.0);
     }
-    if (!std::isfinite(x)) {
-        return x - x;
-    }
-    const Reduced a = ReduceHalfPi(x);
-    switch (a.quadrant & 3) {
-        case 0: return CosineKernel(a.high, a.low);
-        case 1: return -SineKernel(a.high, a.low);
-        case 2: return -CosineKernel(a.high, a.low);
-        default: return SineKernel(a.high, a.low);
-    }
+    return SineOfQuadrant(x, 1);
 }
 
 // ---- exponential ----------------------------------------------------------
