@@ -222,14 +222,17 @@ struct DiscShade {
     double cornerDistance;  // r * sqrt(2)
 };
 
+// The colour of the disc's pixels at (dx, dy) from its centre.
+inline Colour32 DiscShadeAt(const DiscShade& shade, std::int64_t dx, std::int64_t dy2) {
+    const double f = 1.0 - SquareRoot(static_cast<double>(dx * dx + dy2)) / shade.cornerDistance;
+    return PackColour(Round(shade.red * f), Round(shade.green * f), Round(shade.blue * f));
+}
+
 void ShadeRun(const DiscRows& rows, const DiscShade& shade, std::int64_t from, std::int64_t to,
               bool right, bool left) {
     const std::int64_t dy2 = rows.dy * rows.dy;
     for (std::int64_t dx = from; dx <= to; ++dx) {
-        const double f =
-            1.0 - SquareRoot(static_cast<double>(dx * dx + dy2)) / shade.cornerDistance;
-        const Colour32 c =
-            PackColour(Round(shade.red * f), Round(shade.green * f), Round(shade.blue * f));
+        const Colour32 c = DiscShadeAt(shade, dx, dy2);
         if (right) {
             if (rows.below) rows.below[rows.cx + dx] = c;
             if (rows.above) rows.above[rows.cx + dx] = c;
@@ -262,21 +265,41 @@ void ShadeRow(const DiscRows& rows, const DiscShade& shade, std::int64_t rightFr
     }
 }
 
+// Discs up to this radius keep their quarter's colours while they are drawn.
+constexpr std::int64_t RememberedRadius = 31;
+
 // A disc wholly inside the frame: both rows of every dy and both columns of
-// every dx are stored, from row pointers taken once per row.
+// every dx are stored, from row pointers taken once per row. A pixel's shade
+// depends on dx^2 + dy^2 alone, so (dx, dy) below the diagonal takes the
+// colour already worked out for (dy, dx) on row dx, when that row reached it.
 void InsideDisc(const FrameView& frame, std::int64_t x, std::int64_t y, std::int64_t radius,
                 double r2, const DiscShade& shade) {
+    const bool remember = radius <= RememberedRadius;
+    Colour32 quarter[RememberedRadius + 1][RememberedRadius + 1];  // [dy][dx]
+    std::int64_t halfWidths[RememberedRadius + 1];
     for (std::int64_t dy = 0; dy <= radius; ++dy) {
         const double t = static_cast<double>(dy) - 0.5;
         const std::int64_t halfWidth = Round64(SquareRoot(r2 - t * t));
         Colour32* const below = RowStart(frame, y + dy) + x;
         Colour32* const above = RowStart(frame, y - dy) + x;
         const std::int64_t dy2 = dy * dy;
-        for (std::int64_t dx = 0; dx <= halfWidth; ++dx) {
-            const double f =
-                1.0 - SquareRoot(static_cast<double>(dx * dx + dy2)) / shade.cornerDistance;
-            const Colour32 c =
-                PackColour(Round(shade.red * f), Round(shade.green * f), Round(shade.blue * f));
+        std::int64_t dx = 0;
+        if (remember) {
+            halfWidths[dy] = halfWidth;
+            // Half-widths shrink row by row, so the rows that reached column
+            // dy are the first ones.
+            for (; dx < dy && dx <= halfWidth && halfWidths[dx] >= dy; ++dx) {
+                const Colour32 c = quarter[dx][dy];
+                quarter[dy][dx] = c;
+                below[dx] = c;
+                above[dx] = c;
+                below[-dx] = c;
+                above[-dx] = c;
+            }
+        }
+        for (; dx <= halfWidth; ++dx) {
+            const Colour32 c = DiscShadeAt(shade, dx, dy2);
+            if (remember) quarter[dy][dx] = c;
             below[dx] = c;
             above[dx] = c;
             below[-dx] = c;
