@@ -251,4 +251,3 @@ double Exponential(double x) {
     return ScaleByPowerOfTwo(y, k);
 }
 
-double SquareRoot(double x) { return std::sqrt(x); }
