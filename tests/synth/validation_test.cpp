@@ -35,7 +35,7 @@ TEST(Validation, AcceptsConformingImagesWithUnreachedGarbage) {
 
 struct Malformed {
   const char* name;
-  std::function<void(SongPlan&)> editSpec;
+  std::function<void(SongPlan&)> editPlan;
   std::function<void(BuiltSong&)> editBytes;
   const char* problem;
 };
@@ -46,7 +46,7 @@ class MalformedImage : public ::testing::TestWithParam<Malformed> {};
 
 TEST_P(MalformedImage, IsRefusedWithItsProblem) {
   SongPlan plan = QuietSong();
-  if (GetParam().editSpec) GetParam().editSpec(plan);
+  if (GetParam().editPlan) GetParam().editPlan(plan);
   BuiltSong song = BuildSong(plan);
   if (GetParam().editBytes) GetParam().editBytes(song);
   EXPECT_THAT(Problem(song.Bytes), HasSubstr(GetParam().problem));
