@@ -110,7 +110,7 @@ TEST(FrameList, NumbersAndRangesAreSortedAndMerged) {
       {"1,,2", "\"\" is not a frame number"},   {"-1", "\"-1\" is not a range"},
       {"+1", "\"+1\" is not a frame number"},   {"1-2-3", "\"1-2-3\" is not a range"},
       {"5-3", "\"5-3\" runs backwards"},        {"100000", "is not a frame number from 0 to 99999"},
-      {"0x10", "\"0x10\" is not a frame number"},
+      {"0x10", "\"0x10\" is not a frame number"}, {"99999999999999999999", "is not a frame number"},
   };
   for (const auto& c : refused) {
     const std::string error = ParseFrameList(c.text).Error;
