@@ -13,14 +13,15 @@ stage() { echo; echo "=== $*"; }
 stage "native build and tests"
 cmake --preset native
 cmake --build --preset native -j "$jobs"
-# The fifty-close stress runs (label stress) are run by scripts/test-stress.sh:
-# on a loaded machine their timing limits do not yet hold reliably.
-ctest --preset native -j "$jobs" --no-tests=error -LE stress
+ctest --preset native -j "$jobs" --no-tests=error
+
+stage "ThreadSanitizer build of the Linux programs: fifty closes each"
+scripts/test-shell-tsan.sh
 
 stage "AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
 cmake --preset sanitize
 cmake --build --preset sanitize -j "$jobs"
-ctest --preset sanitize -j "$jobs" --no-tests=error -LE "slow|stress"
+ctest --preset sanitize -j "$jobs" --no-tests=error -LE slow
 
 for extra in scripts/test-fuzz.sh scripts/test-win32.sh; do
   if [ -x "$extra" ]; then

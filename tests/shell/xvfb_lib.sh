@@ -72,18 +72,21 @@ start_program() {
 program_running() { kill -0 "$PROGRAM_PID" 2> /dev/null; }
 
 # Waits up to $1 milliseconds for the program to end; sets PROGRAM_RC.
-# Returns 1 on time-out.
+# Returns 1 on time-out. The shell's own wait returns the moment the program
+# ends, without a polling loop that would keep the machine busy while many
+# shows run side by side.
 wait_program() {
-    local limit_ms="$1" start_ms
-    start_ms=$(date +%s%3N)
-    while program_running; do
-        [ $(($(date +%s%3N) - start_ms)) -le "$limit_ms" ] || return 1
-        sleep 0.02
-    done
+    local limit_ms="$1" timer ended="" rc
+    sleep "$((limit_ms / 1000)).$(printf '%03d' $((limit_ms % 1000)))" > /dev/null 2>&1 &
+    timer=$!
     set +e
-    wait "$PROGRAM_PID"
-    PROGRAM_RC=$?
+    wait -n -p ended "$PROGRAM_PID" "$timer"
+    rc=$?
     set -e
+    [ "$ended" = "$PROGRAM_PID" ] || return 1
+    PROGRAM_RC=$rc
+    kill "$timer" 2> /dev/null || true
+    wait "$timer" 2> /dev/null || true
     return 0
 }
 
