@@ -60,6 +60,13 @@ TEST_F(BallsTest, WallContactLeavesTheBallTouchingTheWallOneLarger) {
         EXPECT_NEAR(b.Heading, c.endHeading, 1e-12);
         EXPECT_EQ(b.Radius, 11);
     }
+    // Exactly touching a wall is no contact: here the left and bottom walls,
+    // and the right and top ones.
+    Moving(109, 490, Pi, 0, 10);
+    Balls[1] = Ball{690, 109, 0, 0, 10, 0xFF0000};
+    UpdateBalls(0.1);
+    EXPECT_EQ(Balls[0].Radius + Balls[1].Radius, 20);
+
     // A corner: the left wall (radius 10 -> 11), then the top wall with the
     // grown radius (11 -> 12).
     Ball& b = Moving(105, 105, 5 * Pi / 4, 100, 10);

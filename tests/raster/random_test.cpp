@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "raster/random.h"
@@ -38,17 +39,25 @@ TEST(Random, RangeEdges) {
 
 // Both threads draw at the same time; every draw must advance the state by
 // exactly one step, so the end state is the state after N sequential steps.
+// A lost step needs the threads to overlap, so they start together, several
+// times over.
 TEST(Random, DrawsFromTwoThreadsAreIndivisibleSteps) {
-    constexpr int DrawsPerThread = 200000;
+    constexpr int DrawsPerThread = 2'000'000;
     std::uint32_t expected = 12345;
     for (int i = 0; i < 2 * DrawsPerThread; ++i) expected = expected * 134775813u + 1u;
-    RandomSeed.store(12345);
-    std::thread audio([] {
-        for (int i = 0; i < DrawsPerThread; ++i) RandomBelow(3);
-    });
-    for (int i = 0; i < DrawsPerThread; ++i) RandomFraction();
-    audio.join();
-    EXPECT_EQ(RandomSeed.load(), expected);
+    for (int round = 0; round < 8; ++round) {
+        RandomSeed.store(12345);
+        std::atomic<int> ready{0};
+        const auto draw = [&ready](bool fraction) {
+            ready.fetch_add(1);
+            while (ready.load() < 2) {}
+            for (int i = 0; i < DrawsPerThread; ++i) fraction ? RandomFraction() : RandomBelow(3);
+        };
+        std::thread audio(draw, false);
+        draw(true);
+        audio.join();
+        ASSERT_EQ(RandomSeed.load(), expected) << "round " << round;
+    }
 }
 
 }  // namespace
