@@ -8,11 +8,9 @@
 # Cancel, the end by itself, and the messages and exit codes when DirectSound,
 # DirectDraw or the sound device is missing.
 #
-# Where the kernel runs no 32-bit code and Wine's 32-bit half is emulated
-# (qemu-i386 through binfmt_misc), a 32-bit GUI program needs minutes to show
-# its first box; the programs are then driven as their 64-bit twins, built
-# from the same sources with cmake/mingw-x86_64.cmake, while the 32-bit build
-# still runs the bit-for-bit comparison.
+# Where the kernel runs no 32-bit code, Wine's 32-bit half runs under
+# qemu-i386 (scripts/i386-binfmt.sh); one native wineserver and the prefix's
+# 64-bit processes serve every run, so only the program itself is emulated.
 # Prints "N passed, N failed"; exits non-zero when a check fails.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -24,52 +22,25 @@ scripts/setup.sh --wine
 stage() { echo; echo "=== $*"; }
 
 stage "win32: MinGW-w64 build (i686)"
-cmake --preset win32 > /dev/null
-cmake --build --preset win32 -j "$jobs"
-build="$root/build/win32"
+# DX_WIN32_BUILD and DX_NATIVE_BUILD name other build directories.
+build="${DX_WIN32_BUILD:-$root/build/win32}"
+native="${DX_NATIVE_BUILD:-$root/build/native}"
+cmake --preset win32 -B "$build" > /dev/null
+cmake --build "$build" -j "$jobs"
 exes=("$build/shell/win32/dxvornik85.exe" "$build/shell/win32/dxvornik85-sysmem.exe")
 show_dump_exe="$build/tests/win32/show-dump.exe"
-
-emulated_i386() {
-    [ -r /proc/sys/fs/binfmt_misc/qemu-i386 ] && grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386
-}
-
-export WINE64=/usr/lib/wine/wine64
-if emulated_i386; then
-    stage "win32: 32-bit code is emulated here; building the 64-bit twins to drive"
-    gui_build="$root/build/win32-x64"
-    cmake -S "$root" -B "$gui_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DDX_TESTS=OFF -DDX_BENCH=OFF -DDX_CAPTURE=OFF > /dev/null
-    cmake --build "$gui_build" -j "$jobs" --target dxvornik85 dxvornik85-sysmem dxvornik85-win32-checks
-    export WINE="$WINE64"
-else
-    gui_build="$build"
-    export WINE=wine
-fi
-gui_exes=("$gui_build/shell/win32/dxvornik85.exe" "$gui_build/shell/win32/dxvornik85-sysmem.exe")
-checks_exe="$gui_build/tests/win32/dxvornik85-win32-checks.exe"
+checks_exe="$build/tests/win32/dxvornik85-win32-checks.exe"
 
 stage "win32: native show-dump for the comparison"
-cmake --preset native > /dev/null
-show_dump_native="$root/build/native/tests/win32/show-dump"
-if ! cmake --build --preset native -j "$jobs" --target show-dump > "$root/build/show-dump-native.log" 2>&1; then
-    # The native build does not include tests/win32 yet: link the program
-    # against a native build of the portable libraries.
-    native="$root/build/win32-native"
-    cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release -DDX_SHELL=none -DDX_TESTS=OFF \
-        -DDX_BENCH=OFF -DDX_CAPTURE=OFF > /dev/null
-    cmake --build "$native" -j "$jobs" --target demo demo_virtual_platform dxvornik raster
-    show_dump_native="$native/show-dump"
-    c++ -std=c++20 -O2 -Wall -Wextra -ffp-contract=off -I"$root" "$root/tests/win32/show_dump.cpp" \
-        -Wl,--start-group "$native/demo/libdemo.a" "$native/demo/libdemo_virtual_platform.a" \
-        "$native/synth/libdxvornik.a" "$native/raster/libraster.a" -Wl,--end-group -o "$show_dump_native"
-fi
+cmake --preset native -B "$native" > /dev/null
+cmake --build "$native" -j "$jobs" --target show-dump
+show_dump_native="$native/tests/win32/show-dump"
 
 WORK="$(mktemp -d /tmp/dxvornik85-win32.XXXXXX)"
 export WORK
-unset WINELOADER WINEARCH
 source "$root/tests/win32/wine_lib.sh"
-trap 'wine_cleanup' EXIT
+# The scratch directory (a Wine prefix of some 500 MB) is kept only for a failed run.
+trap 'wine_cleanup; if [ "${failed:-1}" -eq 0 ]; then rm -rf "$WORK"; fi' EXIT
 
 passed=0
 failed=0
@@ -147,7 +118,7 @@ same_frames_and_samples_as_native() {
 }
 
 platform_checks() {
-    timeout 300 "$WINE" "$checks_exe" > "$WORK/checks.$1.txt" 2>&1 || true
+    timeout 300 wine "$checks_exe" > "$WORK/checks.$1.txt" 2>&1 || true
     tr -d '\r' < "$WORK/checks.$1.txt" | grep -v '^[0-9a-f]*:\(fixme\|err\|warn\)' || true
     grep -qx "[0-9]* passed, 0 failed" <<< "$(tr -d '\r' < "$WORK/checks.$1.txt")" || fail "platform checks failed"
 }
@@ -155,12 +126,7 @@ platform_checks() {
 # Answers No and watches the whole show: the window's client area, one shot
 # in each scene, and the end by itself with exit code 0 after second 51.
 windowed_show() {
-    local exe="$1"
-    start_exe "$exe"
-    wait_for_box 120 "Fullscreen?"
-    press_in_box n
-    note "answered No"
-    wait_for_window 60
+    start_windowed "$1"
     # Wine's X window is the client area; it lies inside the window whose
     # top-left corner is at (101, 101), offset by the frame and caption.
     [ "$WINDOW_X" -ge 101 ] && [ "$WINDOW_X" -le 120 ] || fail "client area at x $WINDOW_X"
@@ -178,7 +144,7 @@ windowed_show() {
         sleep 0.05
     done
     closed=$(($(date +%s%3N) - mark))
-    wait_program 30 || fail "the program did not end after its window closed"
+    wait_program 30000 || fail "the program did not end after its window closed"
     note "window closed $closed ms after the show's clock started; exit code $PROGRAM_RC"
     [ "$PROGRAM_RC" -eq 0 ] || fail "exit code $PROGRAM_RC"
     [ "$closed" -ge 50500 ] || fail "closed before second 51"
@@ -187,27 +153,22 @@ windowed_show() {
 
 # Escape pressed three times: three close requests, one close protocol.
 escape_ends_with_0() {
-    local exe="$1"
-    start_exe "$exe"
-    wait_for_box 120 "Fullscreen?"
-    press_in_box n
-    wait_for_window 60
+    start_windowed "$1"
     sleep 3
     press_escape_in_window
     xdotool key --window "$WINDOW_ID" Escape Escape 2> /dev/null || true
     note "pressed Escape"
-    wait_program 30 || fail "Escape did not end the program"
+    wait_program 30000 || fail "Escape did not end the program"
     [ "$PROGRAM_RC" -eq 0 ] || fail "exit code $PROGRAM_RC after Escape"
     [ "$(box_texts | wc -l)" -eq 1 ] || fail "boxes: $(box_texts | tr '\n' '|')"
 }
 
 cancel_ends_with_0() {
-    local exe="$1"
-    start_exe "$exe"
-    wait_for_box 120 "Fullscreen?"
+    start_exe "$1"
+    wait_for_box 60 "Fullscreen?"
     press_in_box Escape
     note "answered Cancel"
-    wait_program 30 || fail "Cancel did not end the program"
+    wait_program 30000 || fail "Cancel did not end the program"
     [ "$PROGRAM_RC" -eq 0 ] || fail "exit code $PROGRAM_RC after Cancel"
     grep -q "Brumvik\|800x600" <<< "$(xwininfo -root -children)" && fail "a window was left" || true
 }
@@ -215,13 +176,12 @@ cancel_ends_with_0() {
 # The ALSA default device names a card that does not exist: Wine offers
 # DirectSound no device, the creation fails and its text is shown.
 no_sound_device_ends_with_1() {
-    local exe="$1"
-    start_exe "$exe" HOME="$WORK/nosound"
-    wait_for_box 120 "Fullscreen?"
+    start_exe "$1" HOME="$WORK/nosound"
+    wait_for_box 60 "Fullscreen?"
     press_in_box n
-    wait_for_box 120 "An invalid parameter was passed to the returning function."
+    wait_for_box 60 "An invalid parameter was passed to the returning function."
     press_in_box Return
-    wait_program 30 || fail "the program did not end after the sound failure"
+    wait_program 30000 || fail "the program did not end after the sound failure"
     [ "$PROGRAM_RC" -eq 1 ] || fail "exit code $PROGRAM_RC"
     note "DirectSound's text shown, exit code 1"
 }
@@ -229,9 +189,9 @@ no_sound_device_ends_with_1() {
 missing_library_ends_with_1() {
     local exe="$1" dll="$2"
     start_exe "$exe" WINEDLLOVERRIDES="$WINEDLLOVERRIDES;${dll,,}=d"
-    wait_for_box 120 "$dll.dll could not be loaded."
+    wait_for_box 60 "$dll.dll could not be loaded."
     press_in_box Return
-    wait_program 30 || fail "the program did not end after the message"
+    wait_program 30000 || fail "the program did not end after the message"
     [ "$PROGRAM_RC" -eq 1 ] || fail "exit code $PROGRAM_RC"
     grep -q "Fullscreen?" <<< "$(box_texts)" && fail "the question was asked" || true
     note "\"$dll.dll could not be loaded.\" shown, exit code 1"
@@ -241,19 +201,21 @@ stage "win32: the portable code of the 32-bit build under Wine"
 check "show-dump.exe (i686) under Wine gives the native frames and samples" same_frames_and_samples_as_native
 check "platform checks on a 32-bit desktop" platform_checks 24
 
-stage "win32: the programs under Wine ($(basename "$gui_build"))"
-for exe in "${gui_exes[@]}"; do
+stage "win32: the programs under Wine"
+for exe in "${exes[@]}"; do
     name="$(basename "$exe")"
     check "$name: windowed show, every scene, ends by itself with 0" windowed_show "$exe"
     check "$name: Escape ends with 0" escape_ends_with_0 "$exe"
     check "$name: Cancel ends with 0 and no window" cancel_ends_with_0 "$exe"
 done
-check "no sound device: DirectSound's text and exit code 1" no_sound_device_ends_with_1 "${gui_exes[0]}"
-check "DirectSound disabled: the missing library named, exit code 1" missing_library_ends_with_1 "${gui_exes[0]}" DSound
-check "DirectDraw disabled: the missing library named, exit code 1" missing_library_ends_with_1 "${gui_exes[1]}" DDraw
+check "no sound device: DirectSound's text and exit code 1" no_sound_device_ends_with_1 "${exes[0]}"
+check "DirectSound disabled: the missing library named, exit code 1" missing_library_ends_with_1 "${exes[0]}" DSound
+check "DirectDraw disabled: the missing library named, exit code 1" missing_library_ends_with_1 "${exes[1]}" DDraw
 
 stage "win32: a 16-bit desktop"
+kill "$XVFB_PID" 2> /dev/null || true
 start_display 1024x768x16
+start_wineserver
 check "platform checks on a 16-bit desktop" platform_checks 16
 
 echo

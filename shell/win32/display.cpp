@@ -95,7 +95,7 @@ HRESULT FillSurface(DWORD colour, IDirectDrawSurface7* surface) {
 
 void SetUpDisplay() {
     // The binding has made sure that the entry point exists.
-    const auto create = EntryPoint<DirectDrawCreateExProc>(DirectDraw.CreateEx);
+    const auto create = EntryPoint<DirectDrawCreateExProc>(DirectDraw, "DirectDrawCreateEx");
     void* object = nullptr;
     create(nullptr, &object, DirectDraw7Id, nullptr);
     DirectDrawObject = static_cast<IDirectDraw7*>(object);

@@ -6,42 +6,29 @@
 
 #include <string>
 
-struct DirectDrawBinding {
+// One library bound by name: its module and the address of each of its
+// names, in the order they are resolved.
+struct LibraryBinding {
+    static constexpr int MaxNames = 10;
+    const char* library;
+    const char* names[MaxNames];  // unused slots are null
+    const char* called;           // the one entry point the program calls
     HMODULE module = nullptr;
-    FARPROC EnumerateA = nullptr;
-    FARPROC EnumerateW = nullptr;
-    FARPROC EnumerateExA = nullptr;
-    FARPROC EnumerateExW = nullptr;
-    FARPROC Create = nullptr;
-    FARPROC CreateEx = nullptr;
-    FARPROC CreateClipper = nullptr;
-    FARPROC Enumerate = nullptr;    // alias of EnumerateA
-    FARPROC EnumerateEx = nullptr;  // alias of EnumerateExA
+    FARPROC addresses[MaxNames] = {};
 };
 
-struct DirectSoundBinding {
-    HMODULE module = nullptr;
-    FARPROC Create = nullptr;
-    FARPROC Create8 = nullptr;
-    FARPROC FullDuplexCreate8 = nullptr;
-    FARPROC GetDeviceID = nullptr;
-    FARPROC EnumerateW = nullptr;
-    FARPROC EnumerateA = nullptr;
-    FARPROC CaptureCreate = nullptr;
-    FARPROC CaptureCreate8 = nullptr;
-    FARPROC CaptureEnumerateW = nullptr;
-    FARPROC CaptureEnumerateA = nullptr;
-    FARPROC Enumerate = nullptr;         // alias of EnumerateA
-    FARPROC CaptureEnumerate = nullptr;  // alias of CaptureEnumerateA
-};
+extern LibraryBinding DirectDraw;
+extern LibraryBinding DirectSound;
 
-extern DirectDrawBinding DirectDraw;
-extern DirectSoundBinding DirectSound;
+// The address bound to a name, null when missing. A name without a
+// character-set suffix whose "A" variant the library has
+// ("DirectDrawEnumerate") is an alias of that variant.
+FARPROC Address(const LibraryBinding& binding, const char* name);
 
 // The typed function behind an entry point (null stays null).
 template <typename Function>
-Function EntryPoint(FARPROC address) {
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+Function EntryPoint(const LibraryBinding& binding, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(Address(binding, name)));
 }
 
 // Loads "DDraw.dll", resolves its names in order, then the same for

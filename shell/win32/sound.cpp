@@ -42,7 +42,7 @@ void Release(Interface*& object) {
 }  // namespace
 
 SoundResult SoundCreateDevice() {
-    const auto create = EntryPoint<DirectSoundCreate8Proc>(DirectSound.Create8);
+    const auto create = EntryPoint<DirectSoundCreate8Proc>(DirectSound, "DirectSoundCreate8");
     if (!create) return DSERR_NODRIVER;  // the binding reports this before any thread runs
     return create(nullptr, &SoundDevice, nullptr);
 }

@@ -41,33 +41,36 @@ std::string Hex(unsigned long value) {
     return text;
 }
 
+void Forget(LibraryBinding& binding, const char* name) {
+    for (int i = 0; i < LibraryBinding::MaxNames && binding.names[i]; ++i)
+        if (std::strcmp(binding.names[i], name) == 0) binding.addresses[i] = nullptr;
+}
+
 void BindingCases() {
     std::puts("binding");
     BindDirectX();
-    Check(DirectDraw.module != nullptr, "DDraw.dll loaded");
-    Check(DirectSound.module != nullptr, "DSound.dll loaded");
-    Check(DirectDraw.CreateEx != nullptr, "DirectDrawCreateEx resolved");
-    Check(DirectSound.Create8 != nullptr, "DirectSoundCreate8 resolved");
-    Check(DirectDraw.Enumerate == DirectDraw.EnumerateA && DirectDraw.Enumerate != nullptr,
+    Check(DirectDraw.module != nullptr && DirectSound.module != nullptr, "DDraw.dll and DSound.dll loaded");
+    Check(Address(DirectDraw, "DirectDrawCreateEx") != nullptr, "DirectDrawCreateEx resolved");
+    Check(Address(DirectSound, "DirectSoundCreate8") != nullptr, "DirectSoundCreate8 resolved");
+    Check(Address(DirectDraw, "DirectDrawEnumerate") == GetProcAddress(DirectDraw.module, "DirectDrawEnumerateA") &&
+              Address(DirectDraw, "DirectDrawEnumerate") != nullptr,
           "DirectDrawEnumerate is the A variant");
-    Check(DirectDraw.EnumerateEx == DirectDraw.EnumerateExA, "DirectDrawEnumerateEx is the A variant");
-    Check(DirectSound.Enumerate == DirectSound.EnumerateA && DirectSound.Enumerate != nullptr,
-          "DirectSoundEnumerate is the A variant");
-    Check(DirectSound.CaptureEnumerate == DirectSound.CaptureEnumerateA,
+    Check(Address(DirectSound, "DirectSoundCaptureEnumerate") ==
+              GetProcAddress(DirectSound.module, "DirectSoundCaptureEnumerateA"),
           "DirectSoundCaptureEnumerate is the A variant");
     Check(MissingDirectXText().empty(), "nothing reported missing", MissingDirectXText());
 
-    const DirectDrawBinding draw = DirectDraw;
-    const DirectSoundBinding sound = DirectSound;
+    const LibraryBinding draw = DirectDraw;
+    const LibraryBinding sound = DirectSound;
     DirectSound.module = nullptr;
     Check(MissingDirectXText() == "DSound.dll could not be loaded.", "missing DSound.dll is named",
           MissingDirectXText());
     DirectSound = sound;
-    DirectDraw.CreateEx = nullptr;
+    Forget(DirectDraw, "DirectDrawCreateEx");
     Check(MissingDirectXText() == "DirectDrawCreateEx was not found in DDraw.dll.",
           "missing DirectDrawCreateEx is named", MissingDirectXText());
     DirectDraw.module = nullptr;
-    DirectSound.Create8 = nullptr;
+    Forget(DirectSound, "DirectSoundCreate8");
     Check(MissingDirectXText() ==
               "DDraw.dll could not be loaded.\nDirectSoundCreate8 was not found in DSound.dll.",
           "both missing parts are named in one text", MissingDirectXText());
@@ -113,22 +116,10 @@ void WorkerCases() {
     Check(Probe.runs == 1, "a worker that was never resumed never ran");
 }
 
+// The surface's format as created is checked with the display below.
 void DescriptionCases() {
     std::puts("back buffer description");
     Check(BackBufferCaps == 0x840, "this program's back buffer is in system memory", Hex(BackBufferCaps));
-    for (DWORD caps : {DWORD{0x40}, DWORD{0x840}}) {
-        const DDSURFACEDESC2 d = BackBufferDescription(caps);
-        Check(d.dwSize == sizeof d, "size field");
-        Check(d.dwFlags == 0x1007, "caps, height, width and pixel format are given", Hex(d.dwFlags));
-        Check(d.ddsCaps.dwCaps == caps, "capabilities as asked", Hex(d.ddsCaps.dwCaps));
-        Check(d.dwWidth == 800 && d.dwHeight == 600, "800 x 600");
-        Check(d.ddpfPixelFormat.dwSize == 32 && d.ddpfPixelFormat.dwFlags == DDPF_RGB &&
-                  d.ddpfPixelFormat.dwRGBBitCount == 32,
-              "32-bit RGB pixels");
-        Check(d.ddpfPixelFormat.dwRBitMask == 0xFF0000 && d.ddpfPixelFormat.dwGBitMask == 0xFF00 &&
-                  d.ddpfPixelFormat.dwBBitMask == 0xFF,
-              "0x00RRGGBB pixels");
-    }
 
     DDSURFACEDESC2 locked = BackBufferDescription(0x40);
     static Colour32 memory[4];
@@ -271,8 +262,12 @@ void SoundCases() {
 
     SoundPlayLooping();
     const std::uint32_t start = SoundPlayCursor();
-    Sleep(300);
-    const std::uint32_t later = SoundPlayCursor();
+    // The device's first period can take a while where Wine is emulated.
+    std::uint32_t later = start;
+    for (int wait = 0; wait < 100 && later == start; ++wait) {
+        Sleep(30);
+        later = SoundPlayCursor();
+    }
     Check(later != start && later < bytes && later % 2 == 0, "the play cursor moves through the buffer",
           std::to_string(start) + " -> " + std::to_string(later));
     SoundStop();

@@ -2,27 +2,20 @@
 # would: the start-up question answered with xdotool, screenshots of the
 # window, Escape, exit codes, and the texts of Wine's message boxes (read from
 # Wine's msgbox trace channel, which logs every box's text as it opens).
-# Source it after setting WORK (a scratch directory), WINE64 (Wine's 64-bit
-# loader) and WINE (the loader for the programs under test: wine for 32-bit
-# programs, WINE64 for 64-bit ones); call wine_prepare once.
+# Builds on the shell's system-test library (display, fail, note,
+# wait_program). Source it after setting WORK (a scratch directory); call
+# wine_prepare once.
 set -euo pipefail
 
 WINE_LIB_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-XVFB_PID=""
-PROGRAM_PID=""
-PROGRAM_RC=""
+source "$WINE_LIB_DIR/../shell/xvfb_lib.sh"
 PROGRAM_LOG=""
-
-# Each check runs in a subshell of its own: a failure ends that check only.
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-note() { echo "[$(date +%T.%3N)] $*"; }
+WINE64=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+export WINESERVER
 
 stop_program() {
-    if [ -n "$PROGRAM_PID" ] && kill -0 "$PROGRAM_PID" 2> /dev/null; then
+    if program_running; then
         kill -9 "$PROGRAM_PID" 2> /dev/null || true
         wait "$PROGRAM_PID" 2> /dev/null || true
     fi
@@ -31,100 +24,52 @@ stop_program() {
 
 wine_cleanup() {
     stop_program
-    if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
-        timeout 20 wineserver -k 2> /dev/null || true
-    fi
-    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2> /dev/null || true; fi
-    XVFB_PID=""
+    if [ -n "${WINEPREFIX:-}" ]; then timeout 20 "$WINESERVER" -k 2> /dev/null || true; fi
+    cleanup
 }
 
-# Starts Xvfb on a display number it picks itself; $1 is WxHxDEPTH.
-start_display() {
-    local size="${1:-1024x768x24}"
-    local numberfile="$WORK/display.$RANDOM"
-    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2> /dev/null || true; fi
-    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3> "$numberfile" 2> "$WORK/xvfb.log" &
-    XVFB_PID=$!
-    local i
-    for i in $(seq 100); do
-        [ -s "$numberfile" ] && break
-        sleep 0.05
-    done
-    [ -s "$numberfile" ] || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
-    export DISPLAY=":$(head -n1 "$numberfile")"
+# One wineserver serves every run, 64- and 32-bit: the prefix's own processes
+# (services, the desktop) start once and run natively, and only the program
+# under test is a 32-bit process. It is started again for a new display.
+start_wineserver() {
+    timeout 20 "$WINESERVER" -k 2> /dev/null || true
+    timeout 20 "$WINESERVER" -w 2> /dev/null || true
+    "$WINESERVER" -p
+    timeout 120 "$WINE64" wineboot > "$WORK/wineboot.log" 2>&1 || fail "Wine did not start: $(tail -5 "$WORK/wineboot.log")"
 }
 
-# A Wine prefix of its own in WORK, a sound device that plays into ALSA's null
-# device (the machine may have no sound card), and the GDI renderer for
-# DirectDraw (Xvfb has no GPU; with OpenGL, Wine puts a GL surface over the
-# window that GDI copies cannot be seen through).
+# A 64-bit Wine prefix of its own in WORK (it runs 32-bit programs too), a
+# sound device that plays into ALSA's null device (the machine may have no
+# sound card), and the GDI renderer for DirectDraw (Xvfb has no GPU; with
+# OpenGL, Wine puts a GL surface over the window that GDI copies cannot be
+# seen through).
 wine_prepare() {
-    export WINEPREFIX="$WORK/prefix"
-    export WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEPREFIX="$WORK/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     export HOME="$WORK/home"
+    unset WINELOADER
     mkdir -p "$HOME" "$WORK/nosound"
-    cat > "$HOME/.asoundrc" << 'ALSA'
-pcm.!default {
-    type null
-}
-ctl.!default {
-    type hw
-    card 0
-}
-ALSA
+    printf 'pcm.!default {\n    type null\n}\nctl.!default {\n    type hw\n    card 0\n}\n' > "$HOME/.asoundrc"
     # No sound device at all: the default device names a card that does not exist.
-    cat > "$WORK/nosound/.asoundrc" << 'ALSA'
-pcm.!default {
-    type hw
-    card 99
-}
-ctl.!default {
-    type hw
-    card 99
-}
-ALSA
-    # A 64-bit prefix runs 32-bit programs too (WoW64); creating it runs the
-    # 32-bit half of Wine's set-up, which is slow where 32-bit code is emulated.
-    export WINEARCH=win64
+    printf 'pcm.!default {\n    type hw\n    card 99\n}\nctl.!default {\n    type hw\n    card 99\n}\n' \
+        > "$WORK/nosound/.asoundrc"
     note "creating the Wine prefix in $WINEPREFIX"
     timeout 900 "$WINE64" wineboot -i > "$WORK/wineboot.log" 2>&1 ||
         fail "wineboot failed: $(tail -5 "$WORK/wineboot.log")"
     timeout 120 "$WINE64" reg add 'HKCU\Software\Wine\Direct3D' /v renderer /t REG_SZ /d gdi /f \
         > "$WORK/reg.log" 2>&1 || fail "could not set the renderer: $(cat "$WORK/reg.log")"
+    start_wineserver
     note "prefix ready"
 }
 
-# Starts a program; extra environment assignments may come before it.
-# Wine's msgbox channel logs the text of every message box.
-start_program() {
-    PROGRAM_LOG="$WORK/program.$RANDOM.log"
-    env WINEDEBUG=-all,+msgbox "$@" > "$PROGRAM_LOG" 2>&1 &
-    PROGRAM_PID=$!
-    PROGRAM_RC=""
-}
-
+# Starts a Win32 program under Wine; extra environment assignments may come
+# before it. Wine's msgbox channel logs the text of every message box.
 start_exe() {
     local exe="$1"
     shift
-    start_program "$@" "$WINE" "$exe"
-}
-
-program_running() { [ -n "$PROGRAM_PID" ] && kill -0 "$PROGRAM_PID" 2> /dev/null; }
-
-# Waits up to $1 seconds for the program to end; sets PROGRAM_RC. Returns 1 on time-out.
-wait_program() {
-    local deadline=$(($(date +%s) + $1))
-    while program_running; do
-        [ "$(date +%s)" -le "$deadline" ] || return 1
-        sleep 0.1
-    done
-    set +e
-    wait "$PROGRAM_PID"
-    PROGRAM_RC=$?
-    set -e
-    PROGRAM_PID=""
-    return 0
+    PROGRAM_LOG="$WORK/program.$RANDOM.log"
+    env WINEDEBUG=-all,+msgbox "$@" wine "$exe" > "$PROGRAM_LOG" 2>&1 &
+    PROGRAM_PID=$!
+    PROGRAM_RC=""
 }
 
 # The program's visible top-level X windows, as "id width height x y" lines.
@@ -185,10 +130,16 @@ wait_for_window() {
     fail "no 800 x 600 window within $1 s: $(program_windows | tr '\n' '|')"
 }
 
+# Starts the program, answers No and waits for its window.
+start_windowed() {
+    start_exe "$1"
+    wait_for_box 60 "Fullscreen?"
+    press_in_box n
+    note "answered No"
+    wait_for_window 60
+}
+
 press_escape_in_window() {
     xdotool windowfocus --sync "$WINDOW_ID" 2> /dev/null || true
     xdotool key --window "$WINDOW_ID" Escape
 }
-
-# The window's client area as an 800 x 600 binary PPM.
-screenshot() { import -window "$WINDOW_ID" -depth 8 "ppm:$1"; }
