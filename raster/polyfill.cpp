@@ -220,8 +220,9 @@ constexpr Reciprocals TwiceReciprocal = MakeReciprocals();
 struct InsideEdge {
     std::int64_t position;  // x of the next row, times 2^32
     std::int64_t step;      // per row
-    std::int32_t x;         // flat: x of the current row
-    std::int32_t sign;      // +1 or -1
+    std::ptrdiff_t x;       // flat: x of the current row
+    std::ptrdiff_t sign;    // +1 or -1
+    std::ptrdiff_t left;    // all ones when the edge runs leftwards, else 0
     bool flat;              // a > b: more than one pixel per row
 };
 
@@ -235,6 +236,7 @@ inline InsideEdge StartInsideEdge(std::int32_t x0, std::int32_t y0, std::int32_t
     edge.flat = a > b;
     edge.x = x0;
     edge.sign = x1 < x0 ? -1 : 1;
+    edge.left = x1 < x0 ? -1 : 0;
     // A steep edge's position starts at row 0 (n = b), a flat one's at row 1
     // (n = a + 2b - 1): its first row runs from x0 itself.
     const std::int64_t start = (edge.flat ? a + 2 * b - 1 : b) * reciprocal;
@@ -250,21 +252,25 @@ inline InsideEdge StartInsideEdge(std::int32_t x0, std::int32_t y0, std::int32_t
     return edge;
 }
 
-inline std::int32_t Whole(std::int64_t position) {
-    return static_cast<std::int32_t>(position >> 32);
+// x in the width of an address offset, so that it indexes a row unconverted.
+inline std::ptrdiff_t Whole(std::int64_t position) {
+    return static_cast<std::ptrdiff_t>(position >> 32);
 }
 
 // The pixels the edge covers on the row it leaves, [low, high]; moves it to
 // the next row. A steep edge covers its x alone, a flat one the run from its
 // x up to the pixel before its x on the next row.
 template <bool Flat>
-inline void StepInsideEdge(InsideEdge& edge, std::int32_t& low, std::int32_t& high) {
-    const std::int32_t next = Whole(edge.position);
+inline void StepInsideEdge(InsideEdge& edge, std::ptrdiff_t& low, std::ptrdiff_t& high) {
+    const std::ptrdiff_t next = Whole(edge.position);
     edge.position += edge.step;
     if constexpr (Flat) {
-        const std::int32_t end = next - edge.sign;
-        low = std::min(edge.x, end);
-        high = std::max(edge.x, end);
+        const std::ptrdiff_t end = next - edge.sign;
+        // The run goes from x towards end: exchanged by a mask on a leftward
+        // edge, not by a branch the run directions would mispredict.
+        const std::ptrdiff_t exchange = (edge.x ^ end) & edge.left;
+        low = edge.x ^ exchange;
+        high = end ^ exchange;
         edge.x = next;
     } else {
         low = next;
@@ -273,18 +279,19 @@ inline void StepInsideEdge(InsideEdge& edge, std::int32_t& low, std::int32_t& hi
 }
 
 // x of the row the edge stands on.
-inline std::int32_t InsideX(const InsideEdge& edge) {
+inline std::ptrdiff_t InsideX(const InsideEdge& edge) {
     return edge.flat ? edge.x : Whole(edge.position);
 }
 
 // Pixels from..to of a row, from <= to. Up to four pixels take four stores
 // (the extra ones repeat the last pixel) and no branch on the count; longer
 // runs go by four pixels at a time, the last four ending on `to`.
-inline void StoreInsideRun(Colour32* row, std::int32_t from, std::int32_t to, Colour32 colour) {
-    const std::int32_t count = to - from + 1;
+inline void StoreInsideRun(Colour32* row, std::ptrdiff_t from, std::ptrdiff_t to,
+                           Colour32 colour) {
+    const std::ptrdiff_t count = to - from + 1;
     Colour32* pixel = row + from;
     if (count <= 4) {
-        const std::int32_t last = count - 1;
+        const std::ptrdiff_t last = count - 1;
         pixel[0] = colour;
         pixel[last >> 1] = colour;
         pixel[(last + 1) >> 1] = colour;
@@ -306,7 +313,7 @@ inline void InsideRowsOf(Colour32*& row, std::ptrdiff_t stride, InsideEdge& a, I
     Colour32* at = row;
     Colour32* const end = row + rows * stride;
     for (; at != end; at += stride) {
-        std::int32_t lowA, highA, lowB, highB;
+        std::ptrdiff_t lowA, highA, lowB, highB;
         StepInsideEdge<FlatA>(a, lowA, highA);
         StepInsideEdge<FlatB>(b, lowB, highB);
         StoreInsideRun(at, std::min(lowA, lowB), std::max(highA, highB), colour);
@@ -366,13 +373,15 @@ void FillInsideTriangle(InsideCorner c1, InsideCorner c2, InsideCorner c3, const
     }
     // The bottom row: from both edges to the bottom corner, and on a flat
     // bottom also between the middle and the bottom corner.
-    const std::int32_t xA = InsideX(a);
-    const std::int32_t xB = InsideX(b);
-    std::int32_t from = std::min({xA, xB, c3.x});
-    std::int32_t to = std::max({xA, xB, c3.x});
+    const std::ptrdiff_t xA = InsideX(a);
+    const std::ptrdiff_t xB = InsideX(b);
+    const std::ptrdiff_t x2 = c2.x;
+    const std::ptrdiff_t x3 = c3.x;
+    std::ptrdiff_t from = std::min({xA, xB, x3});
+    std::ptrdiff_t to = std::max({xA, xB, x3});
     if (c2.y == c3.y) {
-        from = std::min(from, c2.x);
-        to = std::max(to, c2.x);
+        from = std::min(from, x2);
+        to = std::max(to, x2);
     }
     StoreInsideRun(row, from, to, colour);
 }
