@@ -141,18 +141,4 @@ TEST_F(MainLine, SuccessCodesPassWithoutABox) {
     EXPECT_TRUE(FakeLog.empty());
 }
 
-TEST_F(MainLine, FailedWindowCallEndsThroughTheShutdownSteps) {
-    try {
-        FatalSystemError();
-        FAIL();
-    } catch (const FakeExit& exit) {
-        EXPECT_EQ(exit.code, 5);
-    }
-    const std::vector<std::string> expected = {
-        "FatalSystemError", "ReleaseDisplayObjects", "ReleaseSoundObjects", "UnloadLibraries songBytes=0",
-        "ExitProcessWith 5",
-    };
-    EXPECT_EQ(FakeLog, expected);
-}
-
 }  // namespace

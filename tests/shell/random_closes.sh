@@ -55,10 +55,10 @@ one_run() {
     start_program "/dev/null"
     wait_for_box
     local answer_ms request_ms end_ms
-    answer_ms=$(date +%s%3N)  # the show's clock cannot start before the click
+    answer_ms=$(now_ms)  # the show's clock cannot start before the click
     answer_no > /dev/null
     wait_for_window
-    window_ms=$(date +%s%3N)  # the show's clock starts after this
+    window_ms=$(now_ms)  # the show's clock starts after this
     case "$method" in
         none)
             request_ms=$((answer_ms + 51000))
@@ -69,11 +69,11 @@ one_run() {
             sleep_until_ms "$moment"
             program_running || fail "$(basename "$PROGRAM") run $run: ended before the request at $moment ms"
             if [ "$method" = escape ]; then press_escape; else click_close_button; fi
-            request_ms=$(date +%s%3N)  # the request has been delivered
+            request_ms=$(now_ms)  # the request has been delivered
             wait_program "$DEADLINE_MS" || fail "$(basename "$PROGRAM") run $run ($method at $moment ms): no end within $DEADLINE_MS ms"
             ;;
     esac
-    end_ms=$(date +%s%3N)
+    end_ms=$(now_ms)
     [ "$PROGRAM_RC" -eq 0 ] || fail "$(basename "$PROGRAM") run $run ($method at $moment ms): exit code $PROGRAM_RC: $(cat "$WORK/program.err")"
     if grep -q "ThreadSanitizer" "$WORK/program.err"; then
         fail "$(basename "$PROGRAM") run $run ($method at $moment ms): ThreadSanitizer reported: $(cat "$WORK/program.err")"

@@ -203,8 +203,11 @@ screenshot() {
 }
 
 # Milliseconds since the reference mark set by mark_time.
-mark_time() { MARK_MS=$(date +%s%3N); }
-since_mark() { echo $(($(date +%s%3N) - MARK_MS)); }
+# The shell's own clock: with many shows side by side, starting a program
+# just to read the time can take longer than what is being timed.
+now_ms() { echo $((${EPOCHREALTIME/./} / 1000)); }
+mark_time() { MARK_MS=$(now_ms); }
+since_mark() { echo $(($(now_ms) - MARK_MS)); }
 sleep_until() {  # whole seconds after the mark
     local left=$(($1 * 1000 - $(since_mark)))
     [ "$left" -le 0 ] || sleep "$((left / 1000)).$(printf '%03d' $((left % 1000)))"
