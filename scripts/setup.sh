@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the project needs on Debian 12 or Ubuntu, only what is missing.
-# Wine (32-bit) is installed only with --wine.
+# Wine (32-bit) is installed only with --wine; on a kernel without 32-bit
+# support, i386-binfmt.sh then runs it through QEMU.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
@@ -26,10 +27,10 @@ need="$(missing "${want[@]}")"
 if [ "${1:-}" = "--wine" ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
-    need="$need wine wine32:i386 wine64 qemu-user-static"
+    need="$need wine wine32:i386 wine64"
     updated_arch=1
   else
-    need="$need $(missing wine wine32:i386 wine64 qemu-user-static)"
+    need="$need $(missing wine wine32:i386 wine64)"
   fi
 fi
 need="$(echo $need)"
