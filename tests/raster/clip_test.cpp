@@ -60,7 +60,7 @@ protected:
 TEST_F(ClipTest, FiguresKeepTheirInFramePixels) {
     std::mt19937 random(11);
     std::uniform_int_distribution<int> x(-190, Width + 190), y(-190, Height + 190);
-    for (int i = 0; i < 600; ++i) {
+    for (int i = 0; i < 400; ++i) {
         int c[8];
         for (int k = 0; k < 8; ++k) c[k] = k % 2 ? y(random) : x(random);
         SCOPED_TRACE(::testing::PrintToString(c));

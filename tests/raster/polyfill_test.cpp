@@ -63,7 +63,7 @@ double Cross(Corner a, Corner b, Corner c) {
 TEST(FillTriangle, DependsOnlyOnItsCornersAndCoversTheInterior) {
     std::mt19937 random(99);
     std::uniform_int_distribution<int> x(0, 63), y(0, 47), tie(0, 3);
-    for (int i = 0; i < 1500; ++i) {
+    for (int i = 0; i < 800; ++i) {
         std::array<Corner, 3> c{Corner{x(random), y(random)}, Corner{x(random), y(random)},
                                 Corner{x(random), y(random)}};
         if (tie(random) == 0) c[1].y = c[0].y;
@@ -108,7 +108,7 @@ TEST(FillQuad, SharedEdgesLeaveNoGap) {
 
     std::mt19937 random(2024);
     std::uniform_int_distribution<int> origin(2, 30), size(3, 30), jitter(-2, 2);
-    for (int i = 0; i < 2000; ++i) {
+    for (int i = 0; i < 1500; ++i) {
         const int x0 = origin(random), y0 = origin(random) / 2 + 2;
         const int w = size(random), h = i % 3 == 0 ? 3 : size(random) / 2 + 2;
         const Corner p1{x0 + jitter(random), y0 + jitter(random)};
