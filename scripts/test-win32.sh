@@ -77,6 +77,7 @@ deliverables_link_only_system_libraries() {
         texts="$(strings -a "$exe")"
         grep -qx "DDraw.dll" <<< "$texts" || fail "$exe does not name DDraw.dll"
         grep -qx "DSound.dll" <<< "$texts" || fail "$exe does not name DSound.dll"
+        [ "$(stat -c %s "$exe")" -le 262144 ] || fail "$exe is larger than 256 KiB: $(stat -c %s "$exe") bytes"
         note "$(basename "$exe"): $(stat -c %s "$exe") bytes, imports $imports"
     done
 }
@@ -93,7 +94,7 @@ zip_holds_both_programs() {
 }
 
 stage "win32: the programs as handed out"
-check "both programs are 32-bit GUI programs that link only system libraries" deliverables_link_only_system_libraries
+check "both programs are 32-bit GUI programs of at most 256 KiB that link only system libraries" deliverables_link_only_system_libraries
 check "the zip holds both programs and the README" zip_holds_both_programs
 
 # --- Under Wine ----------------------------------------------------------------
@@ -105,7 +106,7 @@ wine_prepare
 same_frames_and_samples_as_native() {
     mkdir -p "$WORK/dump-native" "$WORK/dump-wine"
     "$show_dump_native" "$WORK/dump-native" > "$WORK/dump-native.txt"
-    timeout 600 wine "$show_dump_exe" 'Z:'"$(sed 's|/|\\|g' <<< "$WORK/dump-wine")" \
+    timeout 300 wine "$show_dump_exe" 'Z:'"$(sed 's|/|\\|g' <<< "$WORK/dump-wine")" \
         > "$WORK/dump-wine.txt" 2> "$WORK/dump-wine.err" || fail "show-dump under Wine: $(cat "$WORK/dump-wine.err")"
     local file
     for file in "$WORK"/dump-native/*.raw; do
