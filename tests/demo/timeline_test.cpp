@@ -95,6 +95,13 @@ TEST_F(Timeline, ClockEdgesSelectTheScheduledPicture) {
     expectPicture(52.0, black);
     expectPicture(1e12, black);
     EXPECT_EQ(VirtualPlatform.closeRequests, 2u);
+
+    // A frame that carries the clock from the landscape past second 51 still
+    // ends the show, once.
+    FrameAt(50.5);
+    FrameAt(52.2);
+    FrameAt(52.3);
+    EXPECT_EQ(VirtualPlatform.closeRequests, 3u);
     EXPECT_EQ(ClippedDrawCount(), 0u);
 }
 
