@@ -265,45 +265,87 @@ void ShadeRow(const DiscRows& rows, const DiscShade& shade, std::int64_t rightFr
     }
 }
 
-// Discs up to this radius keep their quarter's colours while they are drawn.
-constexpr std::int64_t RememberedRadius = 31;
+// Discs up to this radius have their pixels mirrored across the diagonal.
+constexpr std::int64_t MirroredRadius = 511;
 
-// A disc wholly inside the frame: both rows of every dy and both columns of
-// every dx are stored, from row pointers taken once per row. A pixel's shade
-// depends on dx^2 + dy^2 alone, so (dx, dy) below the diagonal takes the
-// colour already worked out for (dy, dx) on row dx, when that row reached it.
-void InsideDisc(const FrameView& frame, std::int64_t x, std::int64_t y, std::int64_t radius,
-                double r2, const DiscShade& shade) {
-    const bool remember = radius <= RememberedRadius;
-    Colour32 quarter[RememberedRadius + 1][RememberedRadius + 1];  // [dy][dx]
-    std::int64_t halfWidths[RememberedRadius + 1];
+// Every (dx, dy) of the disc's quarter, each colour stored at its four
+// mirrored pixels, from row pointers taken once per row.
+void PlainInsideDisc(const FrameView& frame, std::int64_t x, std::int64_t y, std::int64_t radius,
+                     double r2, const DiscShade& shade) {
     for (std::int64_t dy = 0; dy <= radius; ++dy) {
         const double t = static_cast<double>(dy) - 0.5;
         const std::int64_t halfWidth = Round64(SquareRoot(r2 - t * t));
         Colour32* const below = RowStart(frame, y + dy) + x;
         Colour32* const above = RowStart(frame, y - dy) + x;
         const std::int64_t dy2 = dy * dy;
-        std::int64_t dx = 0;
-        if (remember) {
-            halfWidths[dy] = halfWidth;
-            // Half-widths shrink row by row, so the rows that reached column
-            // dy are the first ones.
-            for (; dx < dy && dx <= halfWidth && halfWidths[dx] >= dy; ++dx) {
-                const Colour32 c = quarter[dx][dy];
-                quarter[dy][dx] = c;
-                below[dx] = c;
-                above[dx] = c;
-                below[-dx] = c;
-                above[-dx] = c;
-            }
-        }
-        for (; dx <= halfWidth; ++dx) {
+        for (std::int64_t dx = 0; dx <= halfWidth; ++dx) {
             const Colour32 c = DiscShadeAt(shade, dx, dy2);
-            if (remember) quarter[dy][dx] = c;
             below[dx] = c;
             above[dx] = c;
             below[-dx] = c;
             above[-dx] = c;
+        }
+    }
+}
+
+// A disc wholly inside the frame. A pixel's shade depends on dx^2 + dy^2
+// alone, so the colour of (j, i), j > i, also serves (i, j) when that is in
+// the disc. Half-widths w(dy) never grow with dy (w(0) = w(1)), so the rows
+// that reach column i are the first few: rows k < p(i). Row i then stores
+//  - (j, i) for j from i to w(i), and with it (i, j) for j < p(i);
+//  - (dx, i) for dx from p(i) below the diagonal, whose (i, dx) lies outside.
+void InsideDisc(const FrameView& frame, std::int64_t x, std::int64_t y, std::int64_t radius,
+                double r2, const DiscShade& shade) {
+    if (radius > MirroredRadius) {
+        PlainInsideDisc(frame, x, y, radius, r2, shade);
+        return;
+    }
+    std::int64_t halfWidths[MirroredRadius + 1];
+    for (std::int64_t dy = 0; dy <= radius; ++dy) {
+        const double t = static_cast<double>(dy) - 0.5;
+        halfWidths[dy] = Round64(SquareRoot(r2 - t * t));
+    }
+    const std::ptrdiff_t stride = frame.rowOffsets[1];
+    std::int64_t reaching = radius + 1;  // p(i): rows 0 .. p(i) - 1 reach column i
+    for (std::int64_t i = 0; i <= radius; ++i) {
+        while (reaching > 0 && halfWidths[reaching - 1] < i) --reaching;
+        const std::int64_t halfWidth = halfWidths[i];
+        Colour32* const below = RowStart(frame, y + i) + x;
+        Colour32* const above = RowStart(frame, y - i) + x;
+        const std::int64_t i2 = i * i;
+        // Below the diagonal, not reached from an earlier row.
+        for (std::int64_t dx = reaching; dx < i && dx <= halfWidth; ++dx) {
+            const Colour32 c = DiscShadeAt(shade, dx, i2);
+            below[dx] = c;
+            above[dx] = c;
+            below[-dx] = c;
+            above[-dx] = c;
+        }
+        // On and beyond the diagonal; rows y + j and y - j are reached by
+        // stepping a row at a time from row i.
+        if (i <= halfWidth) {
+            const Colour32 c = DiscShadeAt(shade, i, i2);
+            below[i] = c;
+            above[i] = c;
+            below[-i] = c;
+            above[-i] = c;
+        }
+        Colour32* down = below;
+        Colour32* up = above;
+        for (std::int64_t j = i + 1; j <= halfWidth; ++j) {
+            down += stride;
+            up -= stride;
+            const Colour32 c = DiscShadeAt(shade, j, i2);
+            below[j] = c;
+            above[j] = c;
+            below[-j] = c;
+            above[-j] = c;
+            if (j < reaching) {
+                down[i] = c;
+                up[i] = c;
+                down[-i] = c;
+                up[-i] = c;
+            }
         }
     }
 }
