@@ -82,7 +82,7 @@ wait_program() {
     sleep "$((limit_ms / 1000)).$(printf '%03d' $((limit_ms % 1000)))" > /dev/null 2>&1 &
     timer=$!
     set +e
-    wait -n -p ended "$PROGRAM_PID" "$timer"
+    wait -n -p ended "$PROGRAM_PID" "$timer" 2> /dev/null
     rc=$?
     set -e
     [ "$ended" = "$PROGRAM_PID" ] || return 1
