@@ -227,28 +227,30 @@ struct InsideEdge {
 };
 
 // Edge from (x0, y0) down to (x1, y1), y1 > y0, all coordinates below InsideLimit.
+// Selects rather than branches: the direction and kind of the edges of
+// neighbouring triangles follow no pattern a branch predictor could learn.
 inline InsideEdge StartInsideEdge(std::int32_t x0, std::int32_t y0, std::int32_t x1,
                                   std::int32_t y1) {
-    const std::int32_t a = x1 < x0 ? x0 - x1 : x1 - x0;
+    const std::int32_t dx = x1 - x0;
+    const std::int32_t leftwards = dx >> 31;  // all ones when the edge runs leftwards
+    const std::int32_t a = (dx ^ leftwards) - leftwards;
     const std::int32_t b = y1 - y0;
     const std::int64_t reciprocal = TwiceReciprocal.ofTwice[b];
     InsideEdge edge;
     edge.flat = a > b;
     edge.x = x0;
-    edge.sign = x1 < x0 ? -1 : 1;
-    edge.left = x1 < x0 ? -1 : 0;
+    edge.left = leftwards;
+    edge.sign = leftwards | 1;
     // A steep edge's position starts at row 0 (n = b), a flat one's at row 1
     // (n = a + 2b - 1): its first row runs from x0 itself.
-    const std::int64_t start = (edge.flat ? a + 2 * b - 1 : b) * reciprocal;
+    const std::int64_t offset = (edge.flat ? a + 2 * b - 1 : b) * reciprocal;
     const std::int64_t step = 2 * a * reciprocal;
-    const std::int64_t origin = std::int64_t{x0} * (std::int64_t{1} << 32);
-    if (x1 < x0) {
-        edge.position = origin + ((std::int64_t{1} << 32) - 1) - start;
-        edge.step = -step;
-    } else {
-        edge.position = origin + start;
-        edge.step = step;
-    }
+    // Leftwards the position is x0 2^32 + 2^32 - 1 - offset, and
+    // 2^32 - 1 - offset is ~offset + 2^32.
+    const std::int64_t mask = leftwards;
+    edge.position = std::int64_t{x0} * (std::int64_t{1} << 32) + (offset ^ mask) +
+                    (mask & (std::int64_t{1} << 32));
+    edge.step = (step ^ mask) - mask;
     return edge;
 }
 
@@ -349,6 +351,7 @@ inline void SortCorners(C& c1, C& c2, C& c3) {
     if (c3.y < c1.y) std::swap(c1, c3);
     if (c3.y < c2.y) std::swap(c2, c3);
 }
+
 
 // A triangle whose corners lie inside a frame of at most InsideLimit pixels
 // on a side.
