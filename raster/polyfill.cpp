@@ -218,7 +218,7 @@ constexpr Reciprocals MakeReciprocals() {
 constexpr Reciprocals TwiceReciprocal = MakeReciprocals();
 
 struct InsideEdge {
-    std::int64_t position;  // x of the next row, times 2^32
+    std::int64_t position;  // x still to be read, times 2^32: steep, this row; flat, the next
     std::int64_t step;      // per row
     std::ptrdiff_t x;       // flat: x of the current row
     std::ptrdiff_t sign;    // +1 or -1
