@@ -1,6 +1,10 @@
 // Worker threads. A thread here cannot be created suspended, so each new
 // thread first takes its priority (the render thread also makes its renderer)
-// and then waits at a start gate until it is resumed.
+// and then waits at a start gate until it is resumed. Creation returns only
+// once the thread is at its gate: making a renderer changes state that SDL
+// keeps for the whole process without a lock (its list of hints, which the
+// audio thread's start-up reads), so it must be over before another thread
+// calls SDL.
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -21,6 +25,7 @@ struct WorkerThread {
     bool drawsFrames = false;  // the render thread owns the renderer
     mutable std::mutex mutex;
     std::condition_variable changed;
+    bool atGate = false;
     bool resumed = false;
     bool finished = false;
     std::thread::id id;  // set by the thread itself as it starts
@@ -47,6 +52,8 @@ void RunWorker(WorkerThread* worker) {
     if (worker->drawsFrames) PrepareThreadDisplay();
     {
         std::unique_lock lock(worker->mutex);
+        worker->atGate = true;
+        worker->changed.notify_all();
         worker->changed.wait(lock, [worker] { return worker->resumed; });
     }
     worker->proc(worker->parameter);
@@ -67,6 +74,8 @@ WorkerThread* CreateSuspendedWorker(WorkerProc proc, void* parameter, WorkerPrio
     worker->priority = priority;
     worker->drawsFrames = proc == RenderThreadProc;
     worker->thread = std::thread(RunWorker, worker);
+    std::unique_lock lock(worker->mutex);
+    worker->changed.wait(lock, [worker] { return worker->atGate; });
     return worker;
 }
 
