@@ -70,7 +70,8 @@ one_run() {
             program_running || fail "$(basename "$PROGRAM") run $run: ended before the request at $moment ms"
             if [ "$method" = escape ]; then press_escape; else click_close_button; fi
             request_ms=$(now_ms)  # the request has been delivered
-            wait_program "$DEADLINE_MS" || fail "$(basename "$PROGRAM") run $run ($method at $moment ms): no end within $DEADLINE_MS ms"
+            wait_program "$DEADLINE_MS" ||
+                fail "$(basename "$PROGRAM") run $run ($method at $moment ms): no end within $DEADLINE_MS ms; threads: $(program_threads)"
             ;;
     esac
     end_ms=$(now_ms)
@@ -90,6 +91,15 @@ one_run() {
             fail "$(basename "$PROGRAM") run $run: ended $((end_ms - request_ms)) ms after second 51 from the window"
     fi
     echo "$(basename "$PROGRAM") run $run: $method at $moment ms: exit 0 after $((end_ms - request_ms)) ms"
+}
+
+# Where each thread of a program that does not end is waiting: name, state
+# and kernel wait channel.
+program_threads() {
+    local task
+    for task in /proc/"$PROGRAM_PID"/task/*; do
+        echo -n "[$(cat "$task/comm" 2> /dev/null) $(cut -d' ' -f3 "$task/stat" 2> /dev/null) $(cat "$task/wchan" 2> /dev/null)] "
+    done
 }
 
 sleep_until_ms() {
