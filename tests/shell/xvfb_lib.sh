@@ -72,24 +72,27 @@ start_program() {
 program_running() { kill -0 "$PROGRAM_PID" 2> /dev/null; }
 
 # Waits up to $1 milliseconds for the program to end; sets PROGRAM_RC.
-# Returns 1 on time-out. The shell's own wait returns the moment the program
-# ends, without a polling loop that would keep the machine busy while many
-# shows run side by side. The timer only stops the wait; on a busy machine it
-# may start late, so the limit is judged by the clock.
+# Returns 1 on time-out. The shell reaps the program the moment it ends and
+# keeps its exit status for `wait`, so the loop only asks whether the process
+# is still there, every 10 ms. Everything in the loop is a builtin: many shows
+# side by side would otherwise fork thousands of sleeps and clocks. (`wait -n`
+# on the program and a timer was tried: now and then it missed a program that
+# had already ended and waited out the whole limit.)
 wait_program() {
-    local limit_ms="$1" start_ms timer ended="" rc
-    start_ms=$(now_ms)
-    sleep "$((limit_ms / 1000)).$(printf '%03d' $((limit_ms % 1000)))" > /dev/null 2>&1 &
-    timer=$!
+    local limit_ms="$1" start_us now_us
+    start_us=${EPOCHREALTIME/./}
+    [ -n "${NAP_FD:-}" ] || exec {NAP_FD}<> <(:)  # a pipe nobody writes: read -t naps
+    while kill -0 "$PROGRAM_PID" 2> /dev/null; do
+        now_us=${EPOCHREALTIME/./}
+        [ $(((now_us - start_us) / 1000)) -le "$limit_ms" ] || return 1
+        read -r -t 0.01 -u "$NAP_FD" _ || true
+    done
     set +e
-    wait -n -p ended "$PROGRAM_PID" "$timer" 2> /dev/null
-    rc=$?
+    wait "$PROGRAM_PID"
+    PROGRAM_RC=$?
     set -e
-    [ "$ended" = "$PROGRAM_PID" ] || return 1
-    PROGRAM_RC=$rc
-    kill "$timer" 2> /dev/null || true
-    wait "$timer" 2> /dev/null || true
-    [ $(($(now_ms) - start_ms)) -le "$limit_ms" ]
+    now_us=${EPOCHREALTIME/./}
+    [ $(((now_us - start_us) / 1000)) -le "$limit_ms" ]
 }
 
 # The top-level windows as "id WxH+X+Y class" lines.
