@@ -2,6 +2,7 @@
 // The frame every picture is drawn into: a block of 32-bit pixels whose rows
 // are reached through a table of row offsets, so the pitch may exceed the width.
 #include <cstdint>
+#include <memory>
 
 #include "raster/colour.h"
 
@@ -51,3 +52,21 @@ struct MemoryFrame {
 
 // Clears the block to black and hands it out as frame memory.
 FrameMemory ClearMemoryFrame(MemoryFrame& frame);
+
+// A frame drawn into away from the platform (tests, measurements): its own
+// memory, the row table for its 3200-byte pitch and the view of the two. The
+// view points into the struct, so it is made on the heap and never moved.
+struct OwnedFrame {
+    MemoryFrame memory;
+    std::int32_t rows[RowOffsetCount];
+    FrameView view;
+};
+
+// A new owned frame, cleared to black, its view ready to draw through.
+inline std::unique_ptr<OwnedFrame> NewOwnedFrame() {
+    auto frame = std::make_unique<OwnedFrame>();
+    const FrameMemory memory = ClearMemoryFrame(frame->memory);
+    BuildRowOffsets(frame->rows, RowOffsetCount, memory.pitch);
+    frame->view = FrameView{memory.pixels, memory.pitch, ScreenWidth, ScreenHeight, frame->rows};
+    return frame;
+}

@@ -1,7 +1,6 @@
 #include "landscape_triangles.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "demo/landscape.h"
 #include "raster/numeric.h"
@@ -25,18 +24,6 @@ Corner SampleCorner(int i, int j, double animPhase) {
 ScreenTriangle Triangle(Corner p, Corner q, Corner r, Colour32 colour) {
     return {{p.x, q.x, r.x}, {p.y, q.y, r.y}, colour};
 }
-
-struct OwnFrame {
-    std::unique_ptr<MemoryFrame> memory = std::make_unique<MemoryFrame>();
-    std::int32_t rows[RowOffsetCount];
-    FrameView view;
-
-    OwnFrame() {
-        BuildRowOffsets(rows, RowOffsetCount, ScreenWidth * 4);
-        ClearMemoryFrame(*memory);
-        view = FrameView{memory->pixels, ScreenWidth * 4, ScreenWidth, ScreenHeight, rows};
-    }
-};
 
 }  // namespace
 
@@ -65,9 +52,10 @@ void FillTriangles(const std::vector<ScreenTriangle>& triangles, const FrameView
 }
 
 bool TrianglesMatchLandscape(double animPhase) {
-    OwnFrame ours, theirs;
-    FillTriangles(LandscapeTriangles(animPhase), ours.view);
-    DrawLandscape(theirs.view, animPhase);
-    return std::equal(std::begin(ours.memory->pixels), std::end(ours.memory->pixels),
-                      std::begin(theirs.memory->pixels));
+    const auto ours = NewOwnedFrame();
+    const auto theirs = NewOwnedFrame();
+    FillTriangles(LandscapeTriangles(animPhase), ours->view);
+    DrawLandscape(theirs->view, animPhase);
+    return std::equal(std::begin(ours->memory.pixels), std::end(ours->memory.pixels),
+                      std::begin(theirs->memory.pixels));
 }

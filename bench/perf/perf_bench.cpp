@@ -91,15 +91,11 @@ void BM_ToolkitLandscapeTriangles(benchmark::State& state) {
         }
         lists.push_back(LandscapeTriangles(phase));
     }
-    auto memory = std::make_unique<MemoryFrame>();
-    std::int32_t rows[RowOffsetCount];
-    BuildRowOffsets(rows, RowOffsetCount, ScreenWidth * 4);
-    ClearMemoryFrame(*memory);
-    const FrameView view{memory->pixels, ScreenWidth * 4, ScreenWidth, ScreenHeight, rows};
+    const auto frame = NewOwnedFrame();
     std::size_t n = 0;
     for (auto _ : state) {
-        FillTriangles(lists[n++ % lists.size()], view);
-        benchmark::DoNotOptimize(memory->pixels[450 * ScreenWidth + 400]);
+        FillTriangles(lists[n++ % lists.size()], frame->view);
+        benchmark::DoNotOptimize(frame->memory.pixels[450 * ScreenWidth + 400]);
     }
 }
 BENCHMARK(BM_ToolkitLandscapeTriangles)->Unit(benchmark::kMicrosecond);

@@ -1,10 +1,8 @@
 // Drawing costs on an 800 x 600 in-memory frame. The landscape case draws a
-// whole frame of small cells (63 x 63 faces, 7,938 triangles) and is set
-// against the cost of clearing and copying one frame.
+// whole frame of small cells (63 x 63 faces, 7,938 triangles); perf_bench
+// sets whole frames against the cost of clearing and copying one.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
-#include <memory>
 #include <random>
 #include <vector>
 
@@ -15,25 +13,6 @@
 #include "raster/primitives.h"
 
 namespace {
-
-struct Frame {
-    Frame() : block(std::make_unique<MemoryFrame>()) { view = BeginFrame(ClearMemoryFrame(*block)); }
-    std::unique_ptr<MemoryFrame> block;
-    FrameView view;
-};
-
-void BM_ClearAndCopyFrame(benchmark::State& state) {
-    Frame frame;
-    auto copy = std::make_unique<MemoryFrame>();
-    for (auto _ : state) {
-        std::memset(frame.block->pixels, 0, sizeof frame.block->pixels);
-        std::memcpy(copy->pixels, frame.block->pixels, sizeof copy->pixels);
-        benchmark::DoNotOptimize(copy->pixels[12345]);
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(state.iterations() * 2 * static_cast<std::int64_t>(sizeof copy->pixels));
-}
-BENCHMARK(BM_ClearAndCopyFrame);
 
 // A 64 x 64 grid of corners, cells about 10 x 3 pixels, with rippled heights.
 struct Landscape {
@@ -52,14 +31,14 @@ struct Landscape {
 };
 
 void BM_LandscapeFrame(benchmark::State& state) {
-    Frame frame;
+    const auto frame = NewOwnedFrame();
     const Landscape land;
     for (auto _ : state) {
         for (int row = 0; row + 1 < Landscape::Size; ++row) {
             for (int column = 0; column + 1 < Landscape::Size; ++column) {
                 FillQuad(land.x[row][column], land.y[row][column], land.x[row][column + 1],
                          land.y[row][column + 1], land.x[row + 1][column], land.y[row + 1][column],
-                         land.x[row + 1][column + 1], land.y[row + 1][column + 1], frame.view,
+                         land.x[row + 1][column + 1], land.y[row + 1][column + 1], frame->view,
                          0x204080u + static_cast<Colour32>(row * 2 + column));
             }
         }
@@ -70,7 +49,7 @@ void BM_LandscapeFrame(benchmark::State& state) {
 BENCHMARK(BM_LandscapeFrame);
 
 void BM_FillTriangleSmall(benchmark::State& state) {
-    Frame frame;
+    const auto frame = NewOwnedFrame();
     std::mt19937 random(1);
     std::vector<int> c(3 * 1024 * 2);
     for (std::size_t i = 0; i < c.size(); i += 6) {
@@ -84,7 +63,7 @@ void BM_FillTriangleSmall(benchmark::State& state) {
     }
     for (auto _ : state) {
         for (std::size_t i = 0; i < c.size(); i += 6) {
-            FillTriangle(c[i], c[i + 1], c[i + 2], c[i + 3], c[i + 4], c[i + 5], frame.view, 0x808080);
+            FillTriangle(c[i], c[i + 1], c[i + 2], c[i + 3], c[i + 4], c[i + 5], frame->view, 0x808080);
         }
         benchmark::ClobberMemory();
     }
@@ -93,10 +72,10 @@ void BM_FillTriangleSmall(benchmark::State& state) {
 BENCHMARK(BM_FillTriangleSmall);
 
 void BM_FillTriangleLarge(benchmark::State& state) {
-    Frame frame;
+    const auto frame = NewOwnedFrame();
     for (auto _ : state) {
-        FillTriangle(100, 50, 700, 200, 250, 560, frame.view, 0x406080);
-        FillTriangle(700, 590, 20, 300, 600, 10, frame.view, 0x804020);
+        FillTriangle(100, 50, 700, 200, 250, 560, frame->view, 0x406080);
+        FillTriangle(700, 590, 20, 300, 600, 10, frame->view, 0x804020);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * 2);
@@ -104,11 +83,11 @@ void BM_FillTriangleLarge(benchmark::State& state) {
 BENCHMARK(BM_FillTriangleLarge);
 
 void BM_FillQuadSmall(benchmark::State& state) {
-    Frame frame;
+    const auto frame = NewOwnedFrame();
     for (auto _ : state) {
         for (int i = 0; i < 1000; ++i) {
             const int x = (i * 37) % 780, y = (i * 13) % 590;
-            FillQuad(x, y, x + 10, y + 1, x + 1, y + 3, x + 11, y + 4, frame.view, 0x336699);
+            FillQuad(x, y, x + 10, y + 1, x + 1, y + 3, x + 11, y + 4, frame->view, 0x336699);
         }
         benchmark::ClobberMemory();
     }
@@ -117,10 +96,10 @@ void BM_FillQuadSmall(benchmark::State& state) {
 BENCHMARK(BM_FillQuadSmall);
 
 void BM_ShadedDisc(benchmark::State& state) {
-    Frame frame;
+    const auto frame = NewOwnedFrame();
     const int r = static_cast<int>(state.range(0));
     for (auto _ : state) {
-        ShadedDisc(400, 300, r, frame.view, 0xFF8040);
+        ShadedDisc(400, 300, r, frame->view, 0xFF8040);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations());
@@ -128,13 +107,13 @@ void BM_ShadedDisc(benchmark::State& state) {
 BENCHMARK(BM_ShadedDisc)->Arg(16)->Arg(30)->Arg(60);
 
 void BM_DrawLine(benchmark::State& state) {
-    Frame frame;
+    const auto frame = NewOwnedFrame();
     std::mt19937 random(2);
     std::vector<int> c(4 * 1000);
     for (int& v : c) v = static_cast<int>(random() % 600);
     for (auto _ : state) {
         for (std::size_t i = 0; i < c.size(); i += 4) {
-            DrawLine(c[i], c[i + 1], c[i + 2], c[i + 3], frame.view, 0xFFFFFF);
+            DrawLine(c[i], c[i + 1], c[i + 2], c[i + 3], frame->view, 0xFFFFFF);
         }
         benchmark::ClobberMemory();
     }
@@ -143,9 +122,9 @@ void BM_DrawLine(benchmark::State& state) {
 BENCHMARK(BM_DrawLine);
 
 void BM_DrawCentredText(benchmark::State& state) {
-    Frame frame;
+    const auto frame = NewOwnedFrame();
     for (auto _ : state) {
-        DrawCentredText(300, "Greetings to everybody!", 0xFFFFFF, 20, 20, frame.view);
+        DrawCentredText(300, "Greetings to everybody!", 0xFFFFFF, 20, 20, frame->view);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * 23);  // glyphs

@@ -134,14 +134,14 @@ TEST_F(BallsTest, HugeFrameDeltaStillEndsAtTheWall) {
     EXPECT_EQ(b.Radius, 11);
 
     InitBalls();
-    TestFrame frame;
+    const auto frame = NewOwnedFrame();
     for (const double dt : {1e6, 3.7, 1e9}) {
         UpdateBalls(dt);
         for (const Ball& ball : Balls) {
             EXPECT_TRUE(ball.X - ball.Radius >= 97 && ball.X + ball.Radius <= 702);
             EXPECT_TRUE(ball.Y - ball.Radius >= 97 && ball.Y + ball.Radius <= 502);
         }
-        DrawBalls(frame.view);
+        DrawBalls(frame->view);
     }
     EXPECT_EQ(ClippedDrawCount(), 0u);
 }
@@ -149,15 +149,15 @@ TEST_F(BallsTest, HugeFrameDeltaStillEndsAtTheWall) {
 TEST_F(BallsTest, DrawShowsTheArenaAndEachDiscAtItsRoundedCentre) {
     Balls[0] = Ball{300.5, 200.5, 0, 0, 5, 0xFF0000};
     Balls[1] = Ball{301.5, 250, 0, 0, 5, 0x0000FF};  // halves go to the even neighbour
-    TestFrame frame;
-    DrawBalls(frame.view);
-    EXPECT_EQ(frame.At(300, 200), 0xFF0000u);
-    EXPECT_LT(frame.At(301, 200), 0xFF0000u);
-    EXPECT_EQ(frame.At(302, 250), 0x0000FFu);
+    const auto frame = NewOwnedFrame();
+    DrawBalls(frame->view);
+    EXPECT_EQ(PixelOf(frame->memory, 300, 200), 0xFF0000u);
+    EXPECT_LT(PixelOf(frame->memory, 301, 200), 0xFF0000u);
+    EXPECT_EQ(PixelOf(frame->memory, 302, 250), 0x0000FFu);
     for (const auto& [x, y] : {std::pair{99, 300}, {700, 300}, {400, 99}, {400, 500}})
-        EXPECT_EQ(frame.At(x, y), 0xFFFFFFu) << x << "," << y;
-    EXPECT_EQ(frame.At(98, 300), 0u);
-    EXPECT_EQ(frame.At(400, 501), 0u);
+        EXPECT_EQ(PixelOf(frame->memory, x, y), 0xFFFFFFu) << x << "," << y;
+    EXPECT_EQ(PixelOf(frame->memory, 98, 300), 0u);
+    EXPECT_EQ(PixelOf(frame->memory, 400, 501), 0u);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <memory>
 
 #include "demo/timeline.h"
 #include "demo/virtual_platform.h"
@@ -28,20 +27,6 @@ protected:
 inline Colour32 PixelOf(const MemoryFrame& frame, int x, int y) {
     return frame.pixels[y * ScreenWidth + x];
 }
-
-struct TestFrame {
-    std::unique_ptr<MemoryFrame> memory = std::make_unique<MemoryFrame>();
-    std::int32_t rows[RowOffsetCount];
-    FrameView view;
-
-    TestFrame() {
-        BuildRowOffsets(rows, RowOffsetCount, ScreenWidth * 4);
-        Clear();
-        view = FrameView{memory->pixels, ScreenWidth * 4, ScreenWidth, ScreenHeight, rows};
-    }
-    void Clear() { ClearMemoryFrame(*memory); }
-    Colour32 At(int x, int y) const { return PixelOf(*memory, x, y); }
-};
 
 // Box of the non-black pixels inside [x0, x1) x [y0, y1); empty when count is 0.
 struct InkBox {

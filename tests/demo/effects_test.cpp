@@ -58,9 +58,9 @@ TEST_F(DiscRings, SortIsStableAndAscendingByDepth) {
 
     // At phase 0, slot 4 sits on the nearest pole with depth exactly 0: it ties
     // with the six empty slots, comes first among them, and is drawn last.
-    TestFrame frame;
-    DrawDiscRings(frame.view, 0.0);
-    EXPECT_EQ(frame.At(200, 300), 0xEC49ABu);
+    const auto frame = NewOwnedFrame();
+    DrawDiscRings(frame->view, 0.0);
+    EXPECT_EQ(PixelOf(frame->memory, 200, 300), 0xEC49ABu);
 }
 
 TEST_F(TwistedColumn, RingZeroAtPhaseZeroHasItsCornersOnTheAxes) {
@@ -74,41 +74,43 @@ TEST_F(TwistedColumn, RingZeroAtPhaseZeroHasItsCornersOnTheAxes) {
 }
 
 TEST_F(TwistedColumn, OnlyTrianglesFacingTheViewerAreFilledInTheFirstTrianglesColour) {
-    TestFrame frame;
+    const auto frame = NewOwnedFrame();
     const Vec3 a{400, 300, 0}, b{500, 300, 0}, c{400, 400, 0};
     Colour32 colour = 0x123456;
-    ShadeTriangle(a, b, c, true, colour, frame.view);  // clockwise on screen: culled
+    ShadeTriangle(a, b, c, true, colour, frame->view);  // clockwise on screen: culled
     EXPECT_EQ(colour, 0u);  // its model normal points away: black
-    EXPECT_EQ(FindInk(*frame.memory).count, 0);
-    ShadeTriangle(a, c, b, true, colour, frame.view);
+    EXPECT_EQ(FindInk(frame->memory).count, 0);
+    ShadeTriangle(a, c, b, true, colour, frame->view);
     EXPECT_EQ(colour, 0xFF7F00u);  // square to the viewer: full orange
-    EXPECT_EQ(frame.At(420, 320), 0xFF7F00u);
+    EXPECT_EQ(PixelOf(frame->memory, 420, 320), 0xFF7F00u);
     colour = 0x00FF00;  // a second triangle takes the colour it is given
-    ShadeTriangle({600, 300, 0}, {600, 400, 0}, {700, 300, 0}, false, colour, frame.view);
+    ShadeTriangle({600, 300, 0}, {600, 400, 0}, {700, 300, 0}, false, colour, frame->view);
     EXPECT_EQ(colour, 0x00FF00u);
-    EXPECT_EQ(frame.At(620, 320), 0x00FF00u);
+    EXPECT_EQ(PixelOf(frame->memory, 620, 320), 0x00FF00u);
 }
 
 // Adjacent bands share their ring's edge on screen. Band 13 is drawn last,
 // so wherever it and band 14 both paint, band 13's colour shows.
 TEST_F(TwistedColumn, BandThirteenIsDrawnLastOverBandFourteen) {
-    TestFrame whole, band13, band14;
+    const auto whole = NewOwnedFrame();
+    const auto band13 = NewOwnedFrame();
+    const auto band14 = NewOwnedFrame();
     long contested = 0;
     for (int n = 0; n < 40; ++n) {
         const double phase = n * 0.61;
         ColumnRing rings[ColumnRingCount];
         BuildColumnRings(phase, rings);
-        whole.Clear();
-        band13.Clear();
-        band14.Clear();
-        DrawTwistedColumn(whole.view, phase);
-        DrawColumnBand(rings, 13, band13.view);
-        DrawColumnBand(rings, 14, band14.view);
+        ClearMemoryFrame(whole->memory);
+        ClearMemoryFrame(band13->memory);
+        ClearMemoryFrame(band14->memory);
+        DrawTwistedColumn(whole->view, phase);
+        DrawColumnBand(rings, 13, band13->view);
+        DrawColumnBand(rings, 14, band14->view);
         for (int i = 0; i < ScreenWidth * ScreenHeight; ++i) {
-            const Colour32 upper = band13.memory->pixels[i], lower = band14.memory->pixels[i];
+            const Colour32 upper = band13->memory.pixels[i], lower = band14->memory.pixels[i];
             if (upper == 0 || lower == 0 || upper == lower) continue;
             ++contested;
-            ASSERT_EQ(whole.memory->pixels[i], upper) << "phase " << phase << " pixel " << i;
+            ASSERT_EQ(whole->memory.pixels[i], upper) << "phase " << phase << " pixel " << i;
         }
     }
     EXPECT_GT(contested, 0);

@@ -167,9 +167,9 @@ TEST_P(WholeShow, EveryFigureStaysInItsPlaceAndTheShowEndsItself) {
     ExpectWithin(w.column, 536, 737, 30, 550, "column");
     ExpectWithin(w.landscape, 89, 765, 365, 547, "landscape");
     // Above the landscape there is nothing but the greetings.
-    TestFrame greetings;
-    DrawGreetings(greetings.view);
-    const InkBox alone = FindInk(*greetings.memory);
+    const auto greetings = NewOwnedFrame();
+    DrawGreetings(greetings->view);
+    const InkBox alone = FindInk(greetings->memory);
     EXPECT_EQ(std::tie(w.greetings.minX, w.greetings.maxX, w.greetings.minY, w.greetings.maxY),
               std::tie(alone.minX, alone.maxX, alone.minY, alone.maxY));
 

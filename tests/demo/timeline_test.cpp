@@ -52,13 +52,13 @@ TEST_F(Timeline, FrameDeltaIsThePreviousFrameOneFrameLate) {
 // Every edge of the schedule, checked on the picture the frame shows.
 TEST_F(Timeline, ClockEdgesSelectTheScheduledPicture) {
     RenderThreadSetUp();
-    TestFrame expected;
+    const auto expected = NewOwnedFrame();
     auto expectPicture = [&](double clock, const std::function<void(const FrameView&)>& draw) {
         SCOPED_TRACE(clock);
-        expected.Clear();
-        draw(expected.view);
+        ClearMemoryFrame(expected->memory);
+        draw(expected->view);
         FrameAt(clock);
-        EXPECT_TRUE(SamePicture(VirtualFrame(), *expected.memory));
+        EXPECT_TRUE(SamePicture(VirtualFrame(), expected->memory));
     };
     for (const auto& [clock, scene] :
          {std::pair{2.999, 0}, {3.0, 3}, {5.999, 5}, {6.0, 6}, {9.999, 9}})
@@ -128,14 +128,14 @@ INSTANTIATE_TEST_SUITE_P(Rates, ClockFallback, ::testing::Values(0, -1000));
 TEST_F(Timeline, FailedLockSkipsTheDrawingButNotTheTime) {
     RenderThreadSetUp();
     FrameAt(0.0);  // the first title
-    TestFrame before;
-    *before.memory = VirtualFrame();
+    const auto before = NewOwnedFrame();
+    before->memory = VirtualFrame();
     DemoClock = 12.0;  // the balls, which keep moving with real time
     const double ballX = Balls[0].X;
     VirtualPlatform.failingLocks = 1;
     RenderFrame();
     EXPECT_EQ(VirtualPlatform.unlocks, 1u);  // nothing was locked, nothing unlocked
-    EXPECT_TRUE(SamePicture(VirtualFrame(), *before.memory));
+    EXPECT_TRUE(SamePicture(VirtualFrame(), before->memory));
     EXPECT_DOUBLE_EQ(DemoClock, 12.01);
     EXPECT_DOUBLE_EQ(AnimPhase, 0.04);
     EXPECT_NE(Balls[0].X, ballX);

@@ -33,14 +33,14 @@ void ExpectPlacement(const TextLine& line, const LinePlacement& expected) {
     EXPECT_EQ(line.text, std::string(expected.text));
     EXPECT_EQ(line.y, expected.y);
     EXPECT_EQ(line.colour, expected.colour);
-    TestFrame frame;
-    DrawCentredText(line.y, line.text, line.colour, line.sx, line.sy, frame.view);
-    const InkBox ink = FindInk(*frame.memory);
+    const auto frame = NewOwnedFrame();
+    DrawCentredText(line.y, line.text, line.colour, line.sx, line.sy, frame->view);
+    const InkBox ink = FindInk(frame->memory);
     EXPECT_EQ(ink.minX, expected.firstGlyphX);
     EXPECT_EQ(ink.maxX, expected.lastGlyphX + expected.sx);
     EXPECT_TRUE(ink.minY <= line.y && ink.maxY >= line.y);
     long inColour = 0;  // one colour throughout: nothing blends
-    for (const Colour32 p : frame.memory->pixels) inColour += p == line.colour;
+    for (const Colour32 p : frame->memory.pixels) inColour += p == line.colour;
     EXPECT_EQ(inColour, ink.count);
 }
 
@@ -57,13 +57,13 @@ TEST_F(Titles, EachSceneShowsItsLineCentredAsTabled) {
     EXPECT_EQ(TitleFor(10), nullptr);
     for (int n = 0; n < 4; ++n) ExpectPlacement(GreetingLines[n], Placements[3 + n]);
 
-    TestFrame frame;
-    DrawTitles(10, frame.view);
-    DrawTitles(36, frame.view);
-    EXPECT_EQ(FindInk(*frame.memory).count, 0);
-    DrawGreetings(frame.view);
-    EXPECT_LT(FindInk(*frame.memory).maxY, 365);  // the landscape's top
-    EXPECT_EQ(frame.At(100, 150), 0xFFFFFFu);  // "Greets to:" drawn, and not covered
+    const auto frame = NewOwnedFrame();
+    DrawTitles(10, frame->view);
+    DrawTitles(36, frame->view);
+    EXPECT_EQ(FindInk(frame->memory).count, 0);
+    DrawGreetings(frame->view);
+    EXPECT_LT(FindInk(frame->memory).maxY, 365);  // the landscape's top
+    EXPECT_EQ(PixelOf(frame->memory, 100, 150), 0xFFFFFFu);  // "Greets to:" drawn, and not covered
 }
 
 }  // namespace
