@@ -45,6 +45,15 @@ void RenderUndrawn() {
     RenderFrame();
 }
 
+// Back to the scene's first frame once its last one has been taken.
+void TakeFrame(SceneLoop& loop) {
+    if (loop.frameInScene == static_cast<std::int64_t>(loop.phases.size())) {
+        RestoreShowState(loop.first);
+        loop.frameInScene = 0;
+    }
+    ++loop.frameInScene;
+}
+
 }  // namespace
 
 SceneLoop StartSceneLoop(Scene scene) {
@@ -68,21 +77,13 @@ SceneLoop StartSceneLoop(Scene scene) {
 }
 
 void RenderNextFrame(SceneLoop& loop) {
-    if (loop.frameInScene == static_cast<std::int64_t>(loop.phases.size())) {
-        RestoreShowState(loop.first);
-        loop.frameInScene = 0;
-    }
+    TakeFrame(loop);
     RenderFrame();
-    ++loop.frameInScene;
 }
 
 void SkipNextFrame(SceneLoop& loop) {
-    if (loop.frameInScene == static_cast<std::int64_t>(loop.phases.size())) {
-        RestoreShowState(loop.first);
-        loop.frameInScene = 0;
-    }
+    TakeFrame(loop);
     RenderUndrawn();
-    ++loop.frameInScene;
 }
 
 const MemoryFrame& ShowFrame() { return VirtualFrame(); }
