@@ -2,12 +2,10 @@
 # Installs what is missing, builds the native programs and runs the show:
 # in a window when a display is present, otherwise captured to out/dxvornik85.mp4.
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$root"
-
-scripts/setup.sh
+# shellcheck source-path=SCRIPTDIR source=common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh" --setup
 cmake --preset native >/dev/null
-cmake --build --preset native -j "$(nproc)"
+cmake --build --preset native -j "$jobs"
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x build/native/shell/sdl/dxvornik85 ]; then
   exec build/native/shell/sdl/dxvornik85

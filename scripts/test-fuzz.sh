@@ -3,12 +3,12 @@
 # and fuzzes the song image check and player for about a minute from a seed
 # corpus holding the built-in song. Exits non-zero on any crash or report.
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$root"
+# shellcheck source-path=SCRIPTDIR source=common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 seconds="${DX_FUZZ_SECONDS:-60}"
 
 cmake --preset fuzz
-cmake --build --preset fuzz -j "$(nproc)" --target song_fuzz song_fuzz_seeds
+cmake --build --preset fuzz -j "$jobs" --target song_fuzz song_fuzz_seeds
 
 bin="build/fuzz/fuzz"
 work="build/fuzz/fuzz-work"

@@ -13,13 +13,8 @@
 # 64-bit processes serve every run, so only the program itself is emulated.
 # Prints "N passed, N failed"; exits non-zero when a check fails.
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$root"
-jobs="$(nproc)"
-
-scripts/setup.sh --wine
-
-stage() { echo; echo "=== $*"; }
+# shellcheck source-path=SCRIPTDIR source=common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh" --setup --wine
 
 stage "win32: MinGW-w64 build (i686)"
 # DX_WIN32_BUILD and DX_NATIVE_BUILD name other build directories.

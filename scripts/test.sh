@@ -2,13 +2,8 @@
 # Installs what is missing, builds every configuration and runs every test.
 # Exits non-zero when any test fails or when a stage runs no test at all.
 set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$root"
-jobs="$(nproc)"
-
-scripts/setup.sh --wine
-
-stage() { echo; echo "=== $*"; }
+# shellcheck source-path=SCRIPTDIR source=common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh" --setup --wine
 
 stage "native build and tests"
 cmake --preset native
