@@ -1,7 +1,7 @@
-// The display. SDL renderers belong to the thread that made them, so the
-// main thread only switches the display mode (and gives it back), while the
-// renderer and the back buffer are made, used and destroyed on the render
-// thread: made before it is resumed, destroyed as its procedure returns.
+// The display. The main thread only switches the display mode (and gives it
+// back); the window's framebuffer and the back buffer are made, used and let
+// go on the render thread: made before it is resumed, let go as its
+// procedure returns.
 #include <sys/prctl.h>
 
 #include <thread>
@@ -13,9 +13,11 @@
 namespace {
 
 // Render-thread objects, written and read on the render thread only.
-SDL_Renderer* Renderer = nullptr;
-bool RendererTried = false;
-std::thread::id RendererOwner;
+SDL_Surface* Screen = nullptr;      // the window's framebuffer
+SDL_Surface* BackBuffer = nullptr;  // Screen itself, or a surface copied into it
+bool BackBufferTried = false;
+bool BackBufferLocked = false;
+std::thread::id BackBufferOwner;
 
 bool IsFullScreenMode(const SDL_DisplayMode& mode) {
     return mode.w == ScreenWidth && mode.h == ScreenHeight && SDL_BYTESPERPIXEL(mode.format) == 4 &&
@@ -44,22 +46,18 @@ void SwitchToFullScreenMode() {
     if (SDL_SetWindowFullscreen(MainWindow, SDL_WINDOW_FULLSCREEN) != 0) ShutdownSteps(1);
 }
 
-// Made once; a failure leaves every frame undrawn. Only the software
-// renderer: it draws into the window's framebuffer as the window was made,
-// where any other would remake the window (from this thread, under the main
-// thread's events) and load a 3D driver that the CPU-drawn frames do not need.
-bool EnsureRenderer() {
-    if (Renderer != nullptr) return true;
-    if (RendererTried) return false;
-    RendererTried = true;
-    Renderer = SDL_CreateRenderer(MainWindow, -1, SDL_RENDERER_SOFTWARE);
-    if (Renderer == nullptr) return false;
-    RendererOwner = std::this_thread::get_id();
-    if (!CreateBackBuffer(Renderer)) {
-        ReleaseThreadDisplay();
-        return false;
-    }
-    return true;
+// Made once; a failure leaves every frame undrawn. The framebuffer is the
+// plain one in memory (no accelerated renderer behind it), so the CPU-drawn
+// frames need no 3D driver and each reaches the screen in one copy.
+bool EnsureBackBuffer() {
+    if (BackBuffer != nullptr) return true;
+    if (BackBufferTried) return false;
+    BackBufferTried = true;
+    Screen = SDL_GetWindowSurface(MainWindow);
+    if (Screen == nullptr) return false;
+    BackBufferOwner = std::this_thread::get_id();
+    BackBuffer = MakeBackBuffer(Screen);
+    return BackBuffer != nullptr;
 }
 
 }  // namespace
@@ -76,17 +74,17 @@ void RestoreDisplay() {
 // rather than up to the default 50 microseconds late.
 void PrepareThreadDisplay() {
     prctl(PR_SET_TIMERSLACK, 1UL);
-    EnsureRenderer();
+    EnsureBackBuffer();
 }
 
 void ReleaseThreadDisplay() {
-    if (Renderer == nullptr || RendererOwner != std::this_thread::get_id()) return;
-    DestroyBackBuffer();
-    SDL_DestroyRenderer(Renderer);
-    Renderer = nullptr;
+    if (BackBufferOwner != std::this_thread::get_id()) return;
+    if (BackBuffer != nullptr && BackBuffer != Screen) SDL_FreeSurface(BackBuffer);
+    BackBuffer = nullptr;
+    Screen = nullptr;
 }
 
-// The renderer is gone with its thread. The window is the main thread's: from
+// The back buffer is gone with its thread. The window is the main thread's: from
 // another thread (a sound failure) it is left to the end of the process.
 void ReleaseDisplayObjects() {
     if (!OnMainThread() || MainWindow == nullptr) return;
@@ -107,11 +105,23 @@ void PlatformPostCloseRequest() {
 }
 
 bool PlatformLockFrame(FrameMemory& memory) {
-    return EnsureRenderer() && ClearAndLockBackBuffer(memory);
+    if (!EnsureBackBuffer()) return false;
+    SDL_FillRect(BackBuffer, nullptr, 0);
+    if (SDL_LockSurface(BackBuffer) != 0) return false;
+    BackBufferLocked = true;
+    memory.pixels = static_cast<Colour32*>(BackBuffer->pixels);
+    memory.pitch = BackBuffer->pitch;
+    return true;
 }
 
-void PlatformUnlockFrame() { UnlockBackBuffer(); }
+void PlatformUnlockFrame() {
+    if (!BackBufferLocked) return;
+    SDL_UnlockSurface(BackBuffer);
+    BackBufferLocked = false;
+}
 
 void PlatformPresentFrame() {
-    if (Renderer != nullptr) PresentBackBuffer(Renderer);
+    if (BackBuffer == nullptr) return;
+    if (BackBuffer != Screen) SDL_BlitSurface(BackBuffer, nullptr, Screen, nullptr);
+    SDL_UpdateWindowSurface(MainWindow);
 }

@@ -12,20 +12,17 @@ extern Uint32 CloseRequestEvent;
 
 bool OnMainThread();
 
-// Makes the renderer and the back buffer on the calling thread. The render
-// thread does it while it waits to be resumed, so that the show's clock does
-// not start with the time the renderer took to be made.
+// Makes the back buffer on the calling thread. The render thread does it
+// while it waits to be resumed, so that the show's clock does not start with
+// the time the window's framebuffer took to be made.
 void PrepareThreadDisplay();
 
-// Frees what the render thread created for itself (the renderer and the back
-// buffer). The render worker calls it on its own thread as its procedure
-// returns, so the renderer never outlives its thread.
+// Frees what the render thread made for itself. The render worker calls it
+// on its own thread as its procedure returns; the window's framebuffer goes
+// with the window.
 void ReleaseThreadDisplay();
 
-// The back buffer, one placement per program. All calls are made on the
-// render thread, with the renderer created there.
-bool CreateBackBuffer(SDL_Renderer* renderer);
-bool ClearAndLockBackBuffer(FrameMemory& memory);  // black, then locked
-void UnlockBackBuffer();
-void PresentBackBuffer(SDL_Renderer* renderer);
-void DestroyBackBuffer();
+// The back buffer, one placement per program: given the window's framebuffer,
+// either that framebuffer itself or a new 800 x 600 surface of 32-bit pixels
+// (nullptr if it cannot be made). Called on the render thread.
+SDL_Surface* MakeBackBuffer(SDL_Surface* screen);

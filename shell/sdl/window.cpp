@@ -61,9 +61,9 @@ void InitialisePlatform() {
     // A full-screen window that loses the focus stays as it is; SDL would
     // otherwise minimise it.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    // The frames are drawn by the CPU, so the screen needs no 3D driver: a
-    // software renderer copies them into the window's own framebuffer. Left
-    // to itself, SDL would back that framebuffer with an OpenGL renderer
+    // The frames are drawn by the CPU, so the screen needs no 3D driver: they
+    // go into the window's own framebuffer in memory. Left to itself, SDL
+    // would back that framebuffer with an OpenGL renderer
     // (Mesa's llvmpipe under Xvfb: its threads and some 60 MiB more memory)
     // and remake the window for it from the thread that asks.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");

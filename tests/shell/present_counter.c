@@ -1,15 +1,15 @@
 /* Counts the frames a program presents through SDL, second by second from
    its first frame, without changing the program: loaded with LD_PRELOAD, it
-   stands in for SDL_RenderPresent, passes every call on, and appends one line
-   "second frames" to the file named by PRESENT_COUNTER_FILE as each second
-   ends. Only the render thread presents, so no lock is needed. */
+   stands in for SDL_UpdateWindowSurface, passes every call on, and appends
+   one line "second frames" to the file named by PRESENT_COUNTER_FILE as each
+   second ends. Only the render thread presents, so no lock is needed. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <time.h>
 
-typedef struct SDL_Renderer SDL_Renderer;
+typedef struct SDL_Window SDL_Window;
 
 static double Now(void) {
     struct timespec now;
@@ -17,13 +17,13 @@ static double Now(void) {
     return (double)now.tv_sec + (double)now.tv_nsec / 1e9;
 }
 
-void SDL_RenderPresent(SDL_Renderer* renderer) {
-    static void (*real)(SDL_Renderer*) = NULL;
+int SDL_UpdateWindowSurface(SDL_Window* window) {
+    static int (*real)(SDL_Window*) = NULL;
     static double first = -1.0;
     static long second = 0;
     static long frames = 0;
-    if (real == NULL) *(void**)(&real) = dlsym(RTLD_NEXT, "SDL_RenderPresent");
-    real(renderer);
+    if (real == NULL) *(void**)(&real) = dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface");
+    const int result = real(window);
     const double now = Now();
     if (first < 0.0) first = now;
     const long current = (long)(now - first);
@@ -38,4 +38,5 @@ void SDL_RenderPresent(SDL_Renderer* renderer) {
         frames = 0;
     }
     ++frames;
+    return result;
 }
