@@ -18,12 +18,12 @@ start_display
 
 # Fails if any top-level window but the allowed ones shows up before the program ends.
 watch_windows_until_exit() {
-    local limit_ms="$1" allowed="$2" start_ms line
-    start_ms=$(date +%s%3N)
+    local limit_ms="$1" allowed="$2" line
+    mark_time
     while program_running; do
         line="$(boxes | grep -Ev "$allowed" || true)"
         [ -z "$line" ] || fail "an unexpected window appeared: $line"
-        [ $(($(date +%s%3N) - start_ms)) -le "$limit_ms" ] || fail "the program did not end within $limit_ms ms"
+        [ "$(since_mark)" -le "$limit_ms" ] || fail "the program did not end within $limit_ms ms"
         sleep 0.05
     done
     wait_program 1000

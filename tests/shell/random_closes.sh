@@ -102,11 +102,6 @@ program_threads() {
     done
 }
 
-sleep_until_ms() {
-    local left=$(($1 - $(since_mark)))
-    [ "$left" -le 0 ] || sleep "$((left / 1000)).$(printf '%03d' $((left % 1000)))"
-}
-
 pids=()
 for lane in $(seq 0 $((PARALLEL - 1))); do
     (

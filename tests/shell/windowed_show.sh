@@ -30,7 +30,7 @@ python3 "$HERE/watch_show.py" "$HELPERS" "$WORK" | tee "$WORK/watch.log"
 MARK_MS="$(sed -n 's/^MARK //p' "$WORK/watch.log")"
 
 # The clock started after the answer and before the first picture was seen.
-MARK_MS=$ANSWER_MS sleep_until 47
+MARK_MS=$ANSWER_MS sleep_until_ms 47000
 if ! program_running; then
     wait_program 1000 || true
     fail "the show ended before second 51: $(($(date +%s%3N) - ANSWER_MS)) ms after the answer, exit code $PROGRAM_RC: $(cat "$WORK/program.err")"

@@ -202,19 +202,14 @@ wait_for_window() {  # up to 30 s: an instrumented build loads its libraries slo
 # Keys go where the pointer is (no window manager): keep it on the window.
 press_escape() { xdotool mousemove 500 400 key Escape; }
 
-# Client area of the window as an 800 x 600 binary PPM.
-screenshot() {
-    "$HELPERS/grab_client" "$1" || fail "screenshot failed"
-}
-
 # Milliseconds since the reference mark set by mark_time.
 # The shell's own clock: with many shows side by side, starting a program
 # just to read the time can take longer than what is being timed.
 now_ms() { echo $((${EPOCHREALTIME/./} / 1000)); }
 mark_time() { MARK_MS=$(now_ms); }
 since_mark() { echo $(($(now_ms) - MARK_MS)); }
-sleep_until() {  # whole seconds after the mark
-    local left=$(($1 * 1000 - $(since_mark)))
+sleep_until_ms() {  # milliseconds after the mark
+    local left=$(($1 - $(since_mark)))
     [ "$left" -le 0 ] || sleep "$((left / 1000)).$(printf '%03d' $((left % 1000)))"
 }
 

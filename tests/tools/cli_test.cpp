@@ -277,7 +277,7 @@ std::string FrameName(std::int64_t frame) {
   return name;
 }
 
-TEST_F(CaptureCli, PngFramesFollowTheListAndShowEachScene) {
+TEST_F(CaptureCli, PngFramesFollowTheListAndEachIsTheFrameItIsNamedAfter) {
   const std::map<int, std::int64_t> first = FirstFrameOfEachSecond(100000);
   const std::vector<std::int64_t> chosen = {first.at(0), first.at(10) - 1, first.at(10), first.at(21),
                                             first.at(36), 510};
@@ -297,12 +297,11 @@ TEST_F(CaptureCli, PngFramesFollowTheListAndShowEachScene) {
   const auto pureGreen = [](Colour32 c) { return c == 0x00FF00; };
   const auto notBlack = [](Colour32 c) { return c != 0; };
   const auto white = [](Colour32 c) { return c == 0xFFFFFF; };
-  const auto red = [](Colour32 c) { return c >> 16 & 0xFF; };
-  const auto green = [](Colour32 c) { return c >> 8 & 0xFF; };
-  const auto blue = [](Colour32 c) { return c & 0xFF; };
   const int arenaWidth = ArenaRight - ArenaLeft + 1;
 
-  // The first title, green, around row 300 and nothing else.
+  // Each file must be the frame it is named after; what each scene draws is
+  // held by the timeline tests and the golden hashes, and a PNG's pixels by
+  // the encoder test. The first title, green, around row 300 and nothing else.
   EXPECT_GT(Count(p[0], 0, 250, 800, 350, pureGreen), 200);
   EXPECT_EQ(Count(p[0], 0, 0, 800, 600, notBlack), Count(p[0], 0, 250, 800, 350, pureGreen));
   // Still a title in second 9, no arena; then the arena's white frame with balls inside.
@@ -310,12 +309,6 @@ TEST_F(CaptureCli, PngFramesFollowTheListAndShowEachScene) {
   EXPECT_EQ(Count(p[2], ArenaLeft, ArenaTop, ArenaRight + 1, ArenaTop + 1, white), arenaWidth);
   EXPECT_EQ(Count(p[2], ArenaLeft, ArenaBottom, ArenaRight + 1, ArenaBottom + 1, white), arenaWidth);
   EXPECT_GT(Count(p[2], ArenaLeft + 1, ArenaTop + 1, ArenaRight, ArenaBottom, notBlack), 1000);
-  // Discs on the left, the orange column on the right.
-  EXPECT_GT(Count(p[3], 0, 100, 400, 500, notBlack), 20000);
-  EXPECT_GT(Count(p[3], 500, 0, 800, 600, [&](Colour32 c) { return red(c) > green(c) && green(c) > blue(c); }), 20000);
-  // Red height field below, white greeting above.
-  EXPECT_GT(Count(p[4], 0, 300, 800, 600, [&](Colour32 c) { return red(c) >= 128 && green(c) == blue(c); }), 50000);
-  EXPECT_GT(Count(p[4], 0, 0, 800, 300, white), 100);
 }
 
 TEST_F(CaptureCli, CombinedOutputsAreTheSameOnEveryRunAndTheVideoPlays) {
