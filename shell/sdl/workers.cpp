@@ -1,10 +1,9 @@
 // Worker threads. A thread here cannot be created suspended, so each new
-// thread first takes its priority (the render thread also makes its renderer)
-// and then waits at a start gate until it is resumed. Creation returns only
-// once the thread is at its gate: making a renderer changes state that SDL
-// keeps for the whole process without a lock (its list of hints, which the
-// audio thread's start-up reads), so it must be over before another thread
-// calls SDL.
+// thread first takes its priority (the render thread also makes its back
+// buffer) and then waits at a start gate until it is resumed. Creation
+// returns only once the thread is at its gate, so that what a thread sets up
+// in SDL's state for the whole process, much of it kept without a lock, is
+// over before the next thread starts calling SDL.
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -22,7 +21,7 @@ struct WorkerThread {
     WorkerProc proc = nullptr;
     void* parameter = nullptr;
     WorkerPriority priority = WorkerPriority::Normal;
-    bool drawsFrames = false;  // the render thread owns the renderer
+    bool drawsFrames = false;  // the render thread owns the back buffer
     mutable std::mutex mutex;
     std::condition_variable changed;
     bool atGate = false;
