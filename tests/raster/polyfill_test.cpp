@@ -95,38 +95,59 @@ TEST(FillTriangle, DependsOnlyOnItsCornersAndCoversTheInterior) {
     }
 }
 
-// Faces in 2 x 2 grid order, from landscape-sized cells to large ones: the
-// two triangles both cover the pixels their shared edge p2-p3 touches, so on
-// each row of that edge their runs meet. With every triangle row one run,
-// a convex face therefore has no gap along its diagonal.
-TEST(FillQuad, SharedEdgesLeaveNoGap) {
+// Faces in 2 x 2 grid order: jittered cells from landscape-sized to large,
+// small cells whose corners may cross over (folded or bow-tie faces), faces
+// with corners anywhere, and degenerate ones (corners shared, on one line or
+// one row). A face is exactly its two triangles. Both triangles cover the
+// pixels their shared edge p2-p3 touches, so on each row of that edge their
+// runs meet: a convex face has no gap along its diagonal.
+TEST(FillQuad, IsItsTwoTrianglesAndLeavesNoGapOnTheSharedEdge) {
     GuardedFrame square(16, 16, 16);
     FillQuad(0, 0, 4, 0, 0, 4, 4, 4, square.View(), Ink);
-    EXPECT_EQ(square.Drawn().size(), 25u);
     EXPECT_EQ(Rows(square.Drawn()), (RowRuns{{0, {0, 4}}, {1, {0, 4}}, {2, {0, 4}}, {3, {0, 4}},
                                               {4, {0, 4}}}));
 
     std::mt19937 random(2024);
-    std::uniform_int_distribution<int> origin(2, 30), size(3, 30), jitter(-2, 2);
-    for (int i = 0; i < 1500; ++i) {
-        const int x0 = origin(random), y0 = origin(random) / 2 + 2;
-        const int w = size(random), h = i % 3 == 0 ? 3 : size(random) / 2 + 2;
-        const Corner p1{x0 + jitter(random), y0 + jitter(random)};
-        const Corner p2{x0 + w + jitter(random), y0 + jitter(random)};
-        const Corner p3{x0 + jitter(random), y0 + h + jitter(random)};
-        const Corner p4{x0 + w + jitter(random), y0 + h + jitter(random)};
-        SCOPED_TRACE(::testing::Message() << p1.x << "," << p1.y << " " << p2.x << "," << p2.y
-                                          << " " << p3.x << "," << p3.y << " " << p4.x << ","
-                                          << p4.y);
-        const RowRuns first = Rows(Triangle(p1, p2, p3)), second = Rows(Triangle(p4, p3, p2));
-        for (std::int64_t y = std::min(p2.y, p3.y); y <= std::max(p2.y, p3.y); ++y) {
-            const auto a = first.at(y), b = second.at(y);
+    const auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    for (int i = 0; i < 3000; ++i) {
+        std::array<Corner, 4> p;
+        if (i % 4 < 2) {  // a cell, p1 p2 above p3 p4; landscape-sized ones may fold
+            const bool small = i % 4 == 1;
+            const int x0 = pick(5, 30), y0 = pick(5, 18), w = small ? pick(8, 20) : pick(3, 30);
+            const int h = small ? pick(0, 6) : pick(3, 17), jitter = small ? pick(0, 5) : 2;
+            for (int k = 0; k < 4; ++k) {
+                p[k] = {x0 + (k & 1) * w + pick(-jitter, jitter),
+                        y0 + (k >> 1) * h + pick(-jitter, jitter)};
+            }
+        } else if (i % 4 == 2) {
+            for (Corner& c : p) c = {pick(0, 63), pick(0, 47)};
+        } else {  // corners taken from three points, or along a line (often a row)
+            const Corner o{pick(0, 63), pick(0, 47)}, q{pick(0, 63), pick(0, 47)};
+            const int dx = pick(-6, 6), dy = pick(0, 1) * pick(-5, 5);
+            for (Corner& c : p) {
+                const int t = pick(0, 4);
+                c = i % 8 == 3 ? (t < 2 ? o : t < 4 ? q : Corner{o.x, q.y})
+                               : Corner{std::clamp(o.x + dx * t, 0, 63),
+                                        std::clamp(o.y + dy * t, 0, 47)};
+            }
+        }
+        SCOPED_TRACE(::testing::Message() << p[0].x << "," << p[0].y << " " << p[1].x << ","
+                                          << p[1].y << " " << p[2].x << "," << p[2].y << " "
+                                          << p[3].x << "," << p[3].y);
+        const PointSet first = Triangle(p[0], p[1], p[2]), second = Triangle(p[3], p[2], p[1]);
+        const RowRuns firstRows = Rows(first), secondRows = Rows(second);
+        for (std::int64_t y = std::min(p[1].y, p[2].y); y <= std::max(p[1].y, p[2].y); ++y) {
+            const auto a = firstRows.at(y), b = secondRows.at(y);
             ASSERT_TRUE(a.first <= b.second && b.first <= a.second) << "row " << y;
         }
         GuardedFrame frame(64, 48, 64);
-        FillQuad(p1.x, p1.y, p2.x, p2.y, p3.x, p3.y, p4.x, p4.y, frame.View(), Ink);
-        PointSet halves = Triangle(p1, p2, p3);
-        halves.merge(Triangle(p4, p3, p2));
+        FillQuad(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y, p[3].x, p[3].y, frame.View(),
+                 Ink);
+        EXPECT_TRUE(frame.GuardIntact());
+        PointSet halves = first;
+        halves.insert(second.begin(), second.end());
         ASSERT_EQ(frame.Drawn(), halves);
         ASSERT_FALSE(::testing::Test::HasFailure());
     }
