@@ -3,6 +3,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 // Everything here is plain double arithmetic in a fixed order: with SSE2
@@ -99,22 +100,25 @@ Reduced ReduceHalfPi(double x) {
     return {static_cast<std::int64_t>(n), high, low};
 }
 
-// sin(x + y) for |x + y| <= pi/4, y a small correction to x.
-double SineKernel(double x, double y) {
-    const double z = x * x;
-    const double v = z * x;
-    const double r = S2 + z * (S3 + z * (S4 + z * (S5 + z * S6)));
+// sin(x + y) for |x + y| <= pi/4, y a small correction to x. Written once
+// for a double and for a pair of them, so both take the same operations.
+template <typename Real>
+Real SineKernel(Real x, Real y) {
+    const Real z = x * x;
+    const Real v = z * x;
+    const Real r = S2 + z * (S3 + z * (S4 + z * (S5 + z * S6)));
     return x - ((z * (0.5 * y - v * r) - y) - v * S1);
 }
 
 // cos(x + y) for |x + y| <= pi/4. 1 - x^2/2 is formed with its rounding error
 // carried along, which keeps the result within one unit in the last place.
-double CosineKernel(double x, double y) {
-    const double z = x * x;
-    const double zz = z * z;
-    const double r = z * (C1 + z * (C2 + z * C3)) + zz * zz * (C4 + z * (C5 + z * C6));
-    const double halfZ = 0.5 * z;
-    const double w = 1.0 - halfZ;
+template <typename Real>
+Real CosineKernel(Real x, Real y) {
+    const Real z = x * x;
+    const Real zz = z * z;
+    const Real r = z * (C1 + z * (C2 + z * C3)) + zz * zz * (C4 + z * (C5 + z * C6));
+    const Real halfZ = 0.5 * z;
+    const Real w = 1.0 - halfZ;
     return w + (((1.0 - w) - halfZ) + (z * r - x * y));
 }
 
@@ -179,6 +183,88 @@ double Cosine(double x) {
         return CosineKernel(x, 0.0);
     }
     return SineOfQuadrant(x, 1);
+}
+
+namespace {
+
+// Two doubles, and their bits, handled at once: SSE2 registers on both x86
+// targets. A comparison of two Pair values gives all ones or zero per lane.
+using Pair = double __attribute__((vector_size(16)));
+using PairBits = std::uint64_t __attribute__((vector_size(16)));
+
+PairBits BitsOf(Pair x) { return std::bit_cast<PairBits>(x); }
+Pair PairOf(PairBits x) { return std::bit_cast<Pair>(x); }
+
+// Adding 1.5 * 2^52 to a magnitude below 2^51 rounds it to an integer, halves
+// to even as RoundToIntegral does, and leaves that integer modulo 2^51 in the
+// low bits of the sum, so the quadrant is read off with a mask.
+constexpr double QuadrantShifter = 0x1.8p52;
+// The branch-free reduction is used up to here: far inside the shifter's
+// range, and beyond anything the show draws.
+constexpr double PairLimit = 0x1p30;
+constexpr std::uint64_t ExponentBits = 0x7FF0000000000000;
+constexpr std::uint64_t MagnitudeBits = 0x7FFFFFFFFFFFFFFF;
+
+// sin(x + offset pi/2) for both lanes, as SineOfQuadrant and the direct
+// kernels compute it: the same reduction with the first piece of pi/2, both
+// kernels, and the one the quadrant asks for picked by masks rather than a
+// switch whose branch the processor cannot foresee. Within pi/4, x * 2/pi
+// rounds to at most 1/2 in magnitude, which the shifter takes to +0, and the
+// reduction gives back x itself with a zero tail: the direct path's
+// arguments, so no lane needs telling apart. left marks the lanes
+// this cannot give the same bits for: a remainder that cancelled far enough
+// to need the further pieces of pi/2, or a huge, infinite or NaN argument.
+Pair SineOfPair(Pair x, std::uint64_t offset, PairBits& left) {
+    const PairBits magnitudeBits = BitsOf(x) & MagnitudeBits;
+    const Pair shifted = x * InvHalfPi + QuadrantShifter;
+    const Pair n = shifted - QuadrantShifter;
+    const Pair r = x - n * HalfPi1;
+    const Pair w = n * HalfPi1Tail;
+    const Pair high = r - w;
+    const Pair low = (r - high) - w;
+    // ReduceHalfPi's test on the exponents, as magnitudes: the exponent of
+    // high lies more than 16 below that of x.
+    const Pair powerOfX = PairOf(magnitudeBits & ExponentBits);
+    const PairBits cancelled = PairBits(PairOf(BitsOf(high) & MagnitudeBits) < powerOfX * 0x1p-16);
+    left = ~PairBits(PairOf(magnitudeBits) <= PairLimit) | cancelled;
+
+    const PairBits quadrant = BitsOf(shifted) + offset;
+    const PairBits useCosine = -(quadrant & 1);
+    const PairBits sine = BitsOf(SineKernel(high, low));
+    const PairBits cosine = BitsOf(CosineKernel(high, low));
+    return PairOf(((sine & ~useCosine) | (cosine & useCosine)) ^ ((quadrant & 2) << 62));
+}
+
+// Pairs through SineOfPair, what it leaves and an odd last one through
+// scalar, which gives the same bits. One loop for both functions, so that
+// SineOfPair has one caller and is inlined, its constants set up once.
+void SineOfEachQuadrant(const double* in, double* out, int count, std::uint64_t offset,
+                        double (*scalar)(double)) {
+    int k = 0;
+    for (; k + 1 < count; k += 2) {
+        Pair x;
+        std::memcpy(&x, in + k, sizeof x);
+        PairBits left;
+        const Pair y = SineOfPair(x, offset, left);
+        std::memcpy(out + k, &y, sizeof y);
+        if ((left[0] | left[1]) != 0) {
+            if (left[0]) out[k] = scalar(in[k]);
+            if (left[1]) out[k + 1] = scalar(in[k + 1]);
+        }
+    }
+    if (k < count) {
+        out[k] = scalar(in[k]);
+    }
+}
+
+}  // namespace
+
+void SineOfEach(const double* in, double* out, int count) {
+    SineOfEachQuadrant(in, out, count, 0, Sine);
+}
+
+void CosineOfEach(const double* in, double* out, int count) {
+    SineOfEachQuadrant(in, out, count, 1, Cosine);
 }
 
 // ---- exponential ----------------------------------------------------------

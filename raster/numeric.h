@@ -32,6 +32,14 @@ std::int64_t Round64(double x);
 double Sine(double x);
 double Cosine(double x);
 
+// out[k] = Sine(in[k]) or Cosine(in[k]) for k below count, the same bits as
+// one call each, but cheaper for many arguments: the usual ones go through a
+// body without branches that the compiler runs two at a time, and only those
+// that need the finer reduction, or are infinite or NaN, are taken one by
+// one. out must not overlap in.
+void SineOfEach(const double* in, double* out, int count);
+void CosineOfEach(const double* in, double* out, int count);
+
 // Within one unit in the last place; overflows to +infinity above about
 // 709.78 and underflows to 0 below about -745.13.
 double Exponential(double x);
