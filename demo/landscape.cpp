@@ -16,31 +16,56 @@ constexpr double ViewDistance = 600;
 // heights come out bit for bit the same while the frame needs three
 // sines or cosines per sample instead of five.
 struct HeightFactors {
-    double diagonal[2 * N - 1];  // sin((i + j) / 20), by i + j; independent of T
-    double rowPart[N];           // i / 19
-    double columnPart[N];        // j / 20
-    double rowSwell[N];          // i / 18
-    double columnWave[N];        // j / 8
-    double ripple[N];            // 10 cos((j / 32) * T * 0.017), by j
-    double drift;                // 0.22 T
+    double rowPart[N];     // i / 19
+    double columnPart[N];  // j / 20
+    double rowSwell[N];    // i / 18
+    double columnWave[N];  // j / 8
+    double ripple[N];      // 10 cos((j / 32) * T * 0.017), by j
+    double drift;          // 0.22 T
 };
 
+// sin((i + j) / 20), by i + j: the one factor that does not move.
+struct Diagonal {
+    double sine[2 * N - 1];
+};
+
+Diagonal MakeDiagonal() {
+    Diagonal d;
+    for (int n = 0; n < 2 * N - 1; ++n) d.sine[n] = Sine(n / 20.0);
+    return d;
+}
+
+const Diagonal& SampleDiagonal() {
+    static const Diagonal diagonal = MakeDiagonal();
+    return diagonal;
+}
+
 void ComputeHeightFactors(double t, HeightFactors& f) {
-    for (int n = 0; n < 2 * N - 1; ++n) f.diagonal[n] = Sine(n / 20.0);
+    double rippleArgument[N];
     for (int n = 0; n < N; ++n) {
         f.rowPart[n] = n / 19.0;
         f.columnPart[n] = n / 20.0;
         f.rowSwell[n] = n / 18.0;
         f.columnWave[n] = n / 8.0;
-        f.ripple[n] = 10 * Cosine((n / 32.0) * t * 0.017);
+        rippleArgument[n] = (n / 32.0) * t * 0.017;
     }
+    CosineOfEach(rippleArgument, f.ripple, N);
+    for (double& r : f.ripple) r = 10 * r;
     f.drift = 0.22 * t;
 }
 
-double HeightFrom(const HeightFactors& f, int i, int j) {
-    const double wave = Cosine(9 * Cosine(f.rowPart[i] + f.columnPart[j] + f.drift) + f.columnWave[j]);
-    const double swell = Sine(f.ripple[j] + f.rowSwell[i]);
-    return std::fabs(f.diagonal[i + j] * wave * swell);
+// The heights of row i. Each of the three sines and cosines is taken for the
+// whole row at once, which the numerics do two at a time and without the
+// branches that one call per sample costs.
+void RowHeights(const HeightFactors& f, const double* diagonal, int i, double* heights) {
+    double argument[N], wave[N], swell[N];
+    for (int j = 0; j < N; ++j) argument[j] = f.rowPart[i] + f.columnPart[j] + f.drift;
+    CosineOfEach(argument, wave, N);
+    for (int j = 0; j < N; ++j) argument[j] = 9 * wave[j] + f.columnWave[j];
+    CosineOfEach(argument, wave, N);
+    for (int j = 0; j < N; ++j) argument[j] = f.ripple[j] + f.rowSwell[i];
+    SineOfEach(argument, swell, N);
+    for (int j = 0; j < N; ++j) heights[j] = std::fabs(diagonal[i + j] * wave[j] * swell[j]);
 }
 
 struct ScreenCorner {
@@ -98,17 +123,20 @@ Colour32 LandscapeColour(double h) {
 void DrawLandscape(const FrameView& frame, double animPhase) {
     HeightFactors factors;
     ComputeHeightFactors(animPhase, factors);
+    const double* diagonal = SampleDiagonal().sine;
     const Projection& projection = SampleProjection();
     // Every height is computed once; what the next row needs of this one is
     // kept as the projected, rounded corner, which is all the cells use.
     ScreenCorner rows[2][N];
     ScreenCorner* previous = rows[0];
     ScreenCorner* current = rows[1];
+    double heights[N];
     for (int i = 0; i < N; ++i) {
         const double scale = projection.scale[i];
         const std::int32_t* screenX = projection.x[i];
+        RowHeights(factors, diagonal, i, heights);
         for (int j = 0; j < N; ++j) {
-            const double h = HeightFrom(factors, i, j);
+            const double h = heights[j];
             current[j] = {screenX[j], ScreenY(h, scale)};
             if (i == 0 || j == 0) continue;  // only ever a far or left corner
             const ScreenCorner& a = previous[j - 1];
