@@ -18,7 +18,6 @@ namespace {
 // Render-thread objects, written and read on the render thread only.
 SDL_Surface* Screen = nullptr;      // the window's framebuffer
 SDL_Surface* BackBuffer = nullptr;  // Screen itself, or a surface copied into it
-bool BackBufferTried = false;
 bool BackBufferLocked = false;
 std::thread::id BackBufferOwner;
 
@@ -49,15 +48,24 @@ void SwitchToFullScreenMode() {
     if (SDL_SetWindowFullscreen(MainWindow, SDL_WINDOW_FULLSCREEN) != 0) ShutdownSteps(1);
 }
 
-// Made once; a failure leaves every frame undrawn. The framebuffer is the
-// plain one in memory (no accelerated renderer behind it), so the CPU-drawn
-// frames need no 3D driver and each reaches the screen in one copy.
+void FreeOwnBackBuffer() {
+    if (BackBuffer != nullptr && BackBuffer != Screen) SDL_FreeSurface(BackBuffer);
+    BackBuffer = nullptr;
+}
+
+// Asked for at every frame: SDL makes the window's framebuffer anew after
+// the window's size has changed (a window manager may resize even a window
+// that asks not to be), and the back buffer must follow it. The framebuffer
+// is the plain one in memory (no accelerated renderer behind it), so the
+// CPU-drawn frames need no 3D driver and each reaches the screen in one copy.
+// Without a framebuffer the frame is left undrawn.
 bool EnsureBackBuffer() {
-    if (BackBuffer != nullptr) return true;
-    if (BackBufferTried) return false;
-    BackBufferTried = true;
-    Screen = SDL_GetWindowSurface(MainWindow);
-    if (Screen == nullptr) return false;
+    SDL_Surface* screen = SDL_GetWindowSurface(MainWindow);
+    if (screen == nullptr) return false;
+    const bool stillFits = BackBuffer != Screen || (screen->w == ScreenWidth && screen->h == ScreenHeight);
+    if (screen == Screen && BackBuffer != nullptr && stillFits) return true;
+    FreeOwnBackBuffer();
+    Screen = screen;
     BackBufferOwner = std::this_thread::get_id();
     BackBuffer = MakeBackBuffer(Screen);
     return BackBuffer != nullptr;
@@ -82,8 +90,7 @@ void PrepareThreadDisplay() {
 
 void ReleaseThreadDisplay() {
     if (BackBufferOwner != std::this_thread::get_id()) return;
-    if (BackBuffer != nullptr && BackBuffer != Screen) SDL_FreeSurface(BackBuffer);
-    BackBuffer = nullptr;
+    FreeOwnBackBuffer();
     Screen = nullptr;
 }
 

@@ -9,6 +9,9 @@
 #                     still asked, and No runs the show windowed
 #   no-sound-device   a sound driver that does not exist: one box with SDL's
 #                     reason, and exit code 1 once it is closed
+#   resized           No, then the window made smaller than the frame: the
+#                     show goes on (the second title follows the first), and
+#                     Escape ends it with 0
 PROGRAM="$1"
 HELPERS="$2"
 SCENARIO="$3"
@@ -94,6 +97,20 @@ case "$SCENARIO" in
         click_button 0  # its one button, OK
         watch_windows_until_exit 10000 "Brumvik"
         [ "$PROGRAM_RC" -eq 1 ] || fail "exit code $PROGRAM_RC, not 1, after a failed sound device"
+        ;;
+    resized)
+        start_program
+        wait_for_box
+        answer_no
+        wait_for_window
+        xdotool windowsize "$WINDOW_ID" 700 500
+        sleep 0.5
+        "$HELPERS/grab_client" "$WORK/first.ppm"
+        sleep 3.5  # past second 3, when the second title replaces the first
+        "$HELPERS/grab_client" "$WORK/second.ppm"
+        ! cmp -s "$WORK/first.ppm" "$WORK/second.ppm" || fail "the picture stood still once the window was resized"
+        program_running || fail "the program ended once the window was resized"
+        run_then_request press_escape
         ;;
     *)
         fail "unknown scenario $SCENARIO"
