@@ -352,7 +352,6 @@ inline void SortCorners(C& c1, C& c2, C& c3) {
     if (c3.y < c2.y) std::swap(c2, c3);
 }
 
-
 // A triangle whose corners lie inside a frame of at most InsideLimit pixels
 // on a side.
 void FillInsideTriangle(InsideCorner c1, InsideCorner c2, InsideCorner c3, const FrameView& frame,

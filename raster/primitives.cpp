@@ -265,6 +265,14 @@ void ShadeRow(const DiscRows& rows, const DiscShade& shade, std::int64_t rightFr
     }
 }
 
+// One colour at columns -dx and dx of two rows mirrored across the centre.
+inline void StoreMirrored(Colour32* below, Colour32* above, std::int64_t dx, Colour32 c) {
+    below[dx] = c;
+    above[dx] = c;
+    below[-dx] = c;
+    above[-dx] = c;
+}
+
 // Discs up to this radius have their pixels mirrored across the diagonal.
 constexpr std::int64_t MirroredRadius = 511;
 
@@ -280,10 +288,7 @@ void PlainInsideDisc(const FrameView& frame, std::int64_t x, std::int64_t y, std
         const std::int64_t dy2 = dy * dy;
         for (std::int64_t dx = 0; dx <= halfWidth; ++dx) {
             const Colour32 c = DiscShadeAt(shade, dx, dy2);
-            below[dx] = c;
-            above[dx] = c;
-            below[-dx] = c;
-            above[-dx] = c;
+            StoreMirrored(below, above, dx, c);
         }
     }
 }
@@ -316,19 +321,13 @@ void InsideDisc(const FrameView& frame, std::int64_t x, std::int64_t y, std::int
         // Below the diagonal, not reached from an earlier row.
         for (std::int64_t dx = reaching; dx < i && dx <= halfWidth; ++dx) {
             const Colour32 c = DiscShadeAt(shade, dx, i2);
-            below[dx] = c;
-            above[dx] = c;
-            below[-dx] = c;
-            above[-dx] = c;
+            StoreMirrored(below, above, dx, c);
         }
         // On and beyond the diagonal; rows y + j and y - j are reached by
         // stepping a row at a time from row i.
         if (i <= halfWidth) {
             const Colour32 c = DiscShadeAt(shade, i, i2);
-            below[i] = c;
-            above[i] = c;
-            below[-i] = c;
-            above[-i] = c;
+            StoreMirrored(below, above, i, c);
         }
         Colour32* down = below;
         Colour32* up = above;
@@ -336,15 +335,9 @@ void InsideDisc(const FrameView& frame, std::int64_t x, std::int64_t y, std::int
             down += stride;
             up -= stride;
             const Colour32 c = DiscShadeAt(shade, j, i2);
-            below[j] = c;
-            above[j] = c;
-            below[-j] = c;
-            above[-j] = c;
+            StoreMirrored(below, above, j, c);
             if (j < reaching) {
-                down[i] = c;
-                up[i] = c;
-                down[-i] = c;
-                up[-i] = c;
+                StoreMirrored(down, up, i, c);
             }
         }
     }

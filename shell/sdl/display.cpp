@@ -62,12 +62,14 @@ void FreeOwnBackBuffer() {
 bool EnsureBackBuffer() {
     SDL_Surface* screen = SDL_GetWindowSurface(MainWindow);
     if (screen == nullptr) return false;
-    const bool stillFits = BackBuffer != Screen || (screen->w == ScreenWidth && screen->h == ScreenHeight);
-    if (screen == Screen && BackBuffer != nullptr && stillFits) return true;
+    const bool intoScreen = DrawsIntoFramebuffer(*screen);
+    if (screen == Screen && BackBuffer != nullptr && (BackBuffer == Screen) == intoScreen) return true;
     FreeOwnBackBuffer();
     Screen = screen;
     BackBufferOwner = std::this_thread::get_id();
-    BackBuffer = MakeBackBuffer(Screen);
+    BackBuffer = intoScreen ? screen
+                            : SDL_CreateRGBSurfaceWithFormat(0, ScreenWidth, ScreenHeight, 32,
+                                                             SDL_PIXELFORMAT_RGB888);
     return BackBuffer != nullptr;
 }
 

@@ -6,10 +6,7 @@
 // converted or cut on its way to the screen.
 #include "shell/sdl/sdl_shell.h"
 
-SDL_Surface* MakeBackBuffer(SDL_Surface* screen) {
-    if (screen->format->format == SDL_PIXELFORMAT_RGB888 && screen->w == ScreenWidth &&
-        screen->h == ScreenHeight) {
-        return screen;
-    }
-    return SDL_CreateRGBSurfaceWithFormat(0, ScreenWidth, ScreenHeight, 32, SDL_PIXELFORMAT_RGB888);
+bool DrawsIntoFramebuffer(const SDL_Surface& screen) {
+    return screen.format->format == SDL_PIXELFORMAT_RGB888 && screen.w == ScreenWidth &&
+           screen.h == ScreenHeight;
 }

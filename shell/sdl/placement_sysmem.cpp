@@ -3,6 +3,4 @@
 // framebuffer once per frame.
 #include "shell/sdl/sdl_shell.h"
 
-SDL_Surface* MakeBackBuffer(SDL_Surface*) {
-    return SDL_CreateRGBSurfaceWithFormat(0, ScreenWidth, ScreenHeight, 32, SDL_PIXELFORMAT_RGB888);
-}
+bool DrawsIntoFramebuffer(const SDL_Surface&) { return false; }

@@ -22,7 +22,8 @@ void PrepareThreadDisplay();
 // with the window.
 void ReleaseThreadDisplay();
 
-// The back buffer, one placement per program: given the window's framebuffer,
-// either that framebuffer itself or a new 800 x 600 surface of 32-bit pixels
-// (nullptr if it cannot be made). Called on the render thread.
-SDL_Surface* MakeBackBuffer(SDL_Surface* screen);
+// The back buffer's placement, one per program: whether the frame is drawn
+// straight into the window's framebuffer `screen`, rather than into an
+// 800 x 600 surface of 32-bit pixels of the program's own that is copied
+// into it. Asked on the render thread whenever the framebuffer is new.
+bool DrawsIntoFramebuffer(const SDL_Surface& screen);
