@@ -306,38 +306,59 @@ inline void StoreInsideRun(Colour32* row, std::ptrdiff_t from, std::ptrdiff_t to
     std::memcpy(lastFour, four, sizeof four);
 }
 
-// `rows` >= 1 rows from `row` down between edges a and b: on each, the row
-// between them and both edges' runs on it, which all touch the edges' x, as
-// one run. `row` ends below them.
-template <bool FlatA, bool FlatB>
-inline void InsideRowsOf(Colour32*& row, std::ptrdiff_t stride, InsideEdge& a, InsideEdge& b,
-                         std::int32_t rows, Colour32 colour) {
+// `rows` >= 1 rows from `row` down between the left and the right edge: on
+// each, the row between them and both edges' runs on it, as one run from the
+// start of the left edge's run to the end of the right edge's. Edges that
+// do not cross keep their order on every row, and so do their runs, since
+// each edge's x on a row is its exact x there rounded one way or the other.
+// `row` ends below them.
+template <bool FlatLeft, bool FlatRight>
+inline void InsideRowsOf(Colour32*& row, std::ptrdiff_t stride, InsideEdge& left,
+                         InsideEdge& right, std::int32_t rows, Colour32 colour) {
     Colour32* at = row;
     Colour32* const end = row + rows * stride;
     for (; at != end; at += stride) {
-        std::ptrdiff_t lowA, highA, lowB, highB;
-        StepInsideEdge<FlatA>(a, lowA, highA);
-        StepInsideEdge<FlatB>(b, lowB, highB);
-        StoreInsideRun(at, std::min(lowA, lowB), std::max(highA, highB), colour);
+        std::ptrdiff_t lowLeft, highLeft, lowRight, highRight;
+        StepInsideEdge<FlatLeft>(left, lowLeft, highLeft);
+        StepInsideEdge<FlatRight>(right, lowRight, highRight);
+        StoreInsideRun(at, lowLeft, highRight, colour);
     }
     row = at;
 }
 
-// Inlined into the one walk, so the edges stay in registers across the
-// pixel stores rather than going through memory the stores might alias.
-inline void InsideRows(Colour32*& row, std::ptrdiff_t stride, InsideEdge& a, InsideEdge& b,
-                       std::int32_t rows, Colour32 colour) {
-    if (a.flat) {
-        if (b.flat) {
-            InsideRowsOf<true, true>(row, stride, a, b, rows, colour);
+// Inlined into each of the walk's cases, so the edges stay in registers
+// across the pixel stores rather than going through memory the stores might
+// alias.
+[[gnu::always_inline]] inline void InsideRows(Colour32*& row, std::ptrdiff_t stride,
+                                              InsideEdge& left, InsideEdge& right,
+                                              std::int32_t rows, Colour32 colour) {
+    if (left.flat) {
+        if (right.flat) {
+            InsideRowsOf<true, true>(row, stride, left, right, rows, colour);
         } else {
-            InsideRowsOf<true, false>(row, stride, a, b, rows, colour);
+            InsideRowsOf<true, false>(row, stride, left, right, rows, colour);
         }
-    } else if (b.flat) {
-        InsideRowsOf<false, true>(row, stride, a, b, rows, colour);
+    } else if (right.flat) {
+        InsideRowsOf<false, true>(row, stride, left, right, rows, colour);
     } else {
-        InsideRowsOf<false, false>(row, stride, a, b, rows, colour);
+        InsideRowsOf<false, false>(row, stride, left, right, rows, colour);
     }
+}
+
+// One row between edges a and b in either order, and both their runs on it.
+inline void InsideJoinedRow(Colour32* row, InsideEdge& a, InsideEdge& b, Colour32 colour) {
+    std::ptrdiff_t lowA, highA, lowB, highB;
+    if (a.flat) {
+        StepInsideEdge<true>(a, lowA, highA);
+    } else {
+        StepInsideEdge<false>(a, lowA, highA);
+    }
+    if (b.flat) {
+        StepInsideEdge<true>(b, lowB, highB);
+    } else {
+        StepInsideEdge<false>(b, lowB, highB);
+    }
+    StoreInsideRun(row, std::min(lowA, lowB), std::max(highA, highB), colour);
 }
 
 struct InsideCorner {
@@ -352,26 +373,30 @@ inline void SortCorners(C& c1, C& c2, C& c3) {
     if (c3.y < c2.y) std::swap(c2, c3);
 }
 
-// A triangle whose corners lie inside a frame of at most InsideLimit pixels
-// on a side.
-void FillInsideTriangle(InsideCorner c1, InsideCorner c2, InsideCorner c3, const FrameView& frame,
-                        Colour32 colour) {
-    SortCorners(c1, c2, c3);
-    Colour32* row = frame.pixels + frame.rowOffsets[c1.y];
-    if (c1.y == c3.y) {
-        StoreInsideRun(row, std::min({c1.x, c2.x, c3.x}), std::max({c1.x, c2.x, c3.x}), colour);
-        return;
-    }
-    const std::ptrdiff_t stride = frame.rowOffsets[1];
+// The rows of a triangle whose long edge, from the top to the bottom corner,
+// lies left of the middle corner or not; c1.y < c3.y.
+template <bool LongEdgeLeft>
+void FillInsideSided(InsideCorner c1, InsideCorner c2, InsideCorner c3, Colour32* row,
+                     std::ptrdiff_t stride, Colour32 colour) {
     InsideEdge a = StartInsideEdge(c1.x, c1.y, c3.x, c3.y);  // the long edge
     InsideEdge b{};
+    std::int32_t lowerRows = c3.y - c2.y;
     if (c1.y < c2.y) {
         b = StartInsideEdge(c1.x, c1.y, c2.x, c2.y);  // top to middle
-        InsideRows(row, stride, a, b, c2.y - c1.y, colour);
-    }
-    if (c2.y < c3.y) {
+        InsideRows(row, stride, LongEdgeLeft ? a : b, LongEdgeLeft ? b : a, c2.y - c1.y, colour);
+        if (lowerRows > 0) {
+            // On the middle corner's row the lower edge starts at that corner,
+            // and the long edge's run may reach past it either way.
+            b = StartInsideEdge(c2.x, c2.y, c3.x, c3.y);  // middle to bottom
+            InsideJoinedRow(row, a, b, colour);
+            row += stride;
+            --lowerRows;
+        }
+    } else {
         b = StartInsideEdge(c2.x, c2.y, c3.x, c3.y);  // middle to bottom
-        InsideRows(row, stride, a, b, c3.y - c2.y, colour);
+    }
+    if (lowerRows > 0) {
+        InsideRows(row, stride, LongEdgeLeft ? a : b, LongEdgeLeft ? b : a, lowerRows, colour);
     }
     // The bottom row: from both edges to the bottom corner, and on a flat
     // bottom also between the middle and the bottom corner.
@@ -386,6 +411,29 @@ void FillInsideTriangle(InsideCorner c1, InsideCorner c2, InsideCorner c3, const
         to = std::max(to, x2);
     }
     StoreInsideRun(row, from, to, colour);
+}
+
+// A triangle whose corners lie inside a frame of at most InsideLimit pixels
+// on a side.
+void FillInsideTriangle(InsideCorner c1, InsideCorner c2, InsideCorner c3, const FrameView& frame,
+                        Colour32 colour) {
+    SortCorners(c1, c2, c3);
+    Colour32* row = frame.pixels + frame.rowOffsets[c1.y];
+    if (c1.y == c3.y) {
+        StoreInsideRun(row, std::min({c1.x, c2.x, c3.x}), std::max({c1.x, c2.x, c3.x}), colour);
+        return;
+    }
+    // Which side the long edge lies on settles which edge's run starts each
+    // row and which one's ends it. With the corners on one line both sides
+    // walk the same line, and from the row below the middle corner on their
+    // runs are the same.
+    const bool longEdgeLeft = (c2.x - c1.x) * (c3.y - c1.y) > (c2.y - c1.y) * (c3.x - c1.x);
+    const std::ptrdiff_t stride = frame.rowOffsets[1];
+    if (longEdgeLeft) {
+        FillInsideSided<true>(c1, c2, c3, row, stride, colour);
+    } else {
+        FillInsideSided<false>(c1, c2, c3, row, stride, colour);
+    }
 }
 
 bool FrameTakesInsideWalk(const FrameView& frame) {

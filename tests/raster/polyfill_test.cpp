@@ -95,6 +95,30 @@ TEST(FillTriangle, DependsOnlyOnItsCornersAndCoversTheInterior) {
     }
 }
 
+// A frame wider than 1024 pixels takes the general walk, one of at most
+// that size the fast one for triangles wholly inside it. Both give the same
+// pixels for every triangle with corners on a 6 x 6 grid (many of them on
+// one line) and for random ones, whose flat edges may run past the middle
+// corner on its row.
+TEST(FillTriangle, FastWalkMatchesTheGeneralOne) {
+    GuardedFrame fast(64, 48, 64, 0), general(1025, 48, 1025, 0);
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> x(0, 63), y(0, 47);
+    for (int i = 0; i < 46656 + 20000; ++i) {
+        std::array<int, 6> c;
+        for (int k = 0, code = i; k < 6; ++k, code /= 6) c[k] = 20 + code % 6;
+        if (i >= 46656) c = {x(random), y(random), x(random), y(random), x(random), y(random)};
+        for (const FrameView& view : {fast.View(), general.View()}) {
+            FillTriangle(c[0], c[1], c[2], c[3], c[4], c[5], view, Ink);
+        }
+        ASSERT_EQ(fast.Pixels(0, 0, 64, 48), general.Pixels(0, 0, 64, 48))
+            << c[0] << "," << c[1] << " " << c[2] << "," << c[3] << " " << c[4] << "," << c[5];
+        for (const FrameView& view : {fast.View(), general.View()}) {
+            FillTriangle(c[0], c[1], c[2], c[3], c[4], c[5], view, 0);
+        }
+    }
+}
+
 // Faces in 2 x 2 grid order: jittered cells from landscape-sized to large,
 // small cells whose corners may cross over (folded or bow-tie faces), faces
 // with corners anywhere, and degenerate ones (corners shared, on one line or
