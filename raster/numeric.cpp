@@ -102,24 +102,38 @@ Reduced ReduceHalfPi(double x) {
 
 // sin(x + y) for |x + y| <= pi/4, y a small correction to x. Written once
 // for a double and for a pair of them, so both take the same operations.
+// The result goes by reference, the way four-lane values may pass through
+// code built for two.
 template <typename Real>
-Real SineKernel(Real x, Real y) {
+[[gnu::always_inline]] inline void SineKernelInto(const Real& x, const Real& y, Real& sine) {
     const Real z = x * x;
     const Real v = z * x;
     const Real r = S2 + z * (S3 + z * (S4 + z * (S5 + z * S6)));
-    return x - ((z * (0.5 * y - v * r) - y) - v * S1);
+    sine = x - ((z * (0.5 * y - v * r) - y) - v * S1);
+}
+
+inline double SineKernel(double x, double y) {
+    double sine;
+    SineKernelInto(x, y, sine);
+    return sine;
 }
 
 // cos(x + y) for |x + y| <= pi/4. 1 - x^2/2 is formed with its rounding error
 // carried along, which keeps the result within one unit in the last place.
 template <typename Real>
-Real CosineKernel(Real x, Real y) {
+[[gnu::always_inline]] inline void CosineKernelInto(const Real& x, const Real& y, Real& cosine) {
     const Real z = x * x;
     const Real zz = z * z;
     const Real r = z * (C1 + z * (C2 + z * C3)) + zz * zz * (C4 + z * (C5 + z * C6));
     const Real halfZ = 0.5 * z;
     const Real w = 1.0 - halfZ;
-    return w + (((1.0 - w) - halfZ) + (z * r - x * y));
+    cosine = w + (((1.0 - w) - halfZ) + (z * r - x * y));
+}
+
+inline double CosineKernel(double x, double y) {
+    double cosine;
+    CosineKernelInto(x, y, cosine);
+    return cosine;
 }
 
 }  // namespace
@@ -189,11 +203,12 @@ namespace {
 
 // Two doubles, and their bits, handled at once: SSE2 registers on both x86
 // targets. A comparison of two Pair values gives all ones or zero per lane.
+// Four at once, in AVX2 registers, where the processor has them: the same
+// operations on each lane, so the same bits.
 using Pair = double __attribute__((vector_size(16)));
 using PairBits = std::uint64_t __attribute__((vector_size(16)));
-
-PairBits BitsOf(Pair x) { return std::bit_cast<PairBits>(x); }
-Pair PairOf(PairBits x) { return std::bit_cast<Pair>(x); }
+using Quad = double __attribute__((vector_size(32)));
+using QuadBits = std::uint64_t __attribute__((vector_size(32)));
 
 // Adding 1.5 * 2^52 to a magnitude below 2^51 rounds it to an integer, halves
 // to even as RoundToIntegral does, and leaves that integer modulo 2^51 in the
@@ -201,11 +216,11 @@ Pair PairOf(PairBits x) { return std::bit_cast<Pair>(x); }
 constexpr double QuadrantShifter = 0x1.8p52;
 // The branch-free reduction is used up to here: far inside the shifter's
 // range, and beyond anything the show draws.
-constexpr double PairLimit = 0x1p30;
+constexpr double LanesLimit = 0x1p30;
 constexpr std::uint64_t ExponentBits = 0x7FF0000000000000;
 constexpr std::uint64_t MagnitudeBits = 0x7FFFFFFFFFFFFFFF;
 
-// sin(x + offset pi/2) for both lanes, as SineOfQuadrant and the direct
+// sin(x + offset pi/2) for every lane, as SineOfQuadrant and the direct
 // kernels compute it: the same reduction with the first piece of pi/2, both
 // kernels, and the one the quadrant asks for picked by masks rather than a
 // switch whose branch the processor cannot foresee. Within pi/4, x * 2/pi
@@ -214,46 +229,90 @@ constexpr std::uint64_t MagnitudeBits = 0x7FFFFFFFFFFFFFFF;
 // arguments, so no lane needs telling apart. left marks the lanes
 // this cannot give the same bits for: a remainder that cancelled far enough
 // to need the further pieces of pi/2, or a huge, infinite or NaN argument.
-Pair SineOfPair(Pair x, std::uint64_t offset, PairBits& left) {
-    const PairBits magnitudeBits = BitsOf(x) & MagnitudeBits;
-    const Pair shifted = x * InvHalfPi + QuadrantShifter;
-    const Pair n = shifted - QuadrantShifter;
-    const Pair r = x - n * HalfPi1;
-    const Pair w = n * HalfPi1Tail;
-    const Pair high = r - w;
-    const Pair low = (r - high) - w;
+// Arguments and results go by reference, the way four-lane values may pass
+// through code built for two.
+template <typename Lanes, typename Bits>
+[[gnu::always_inline]] inline void SineOfLanes(const Lanes& x, std::uint64_t offset, Lanes& result,
+                                               Bits& left) {
+    // A cast from one vector type to another of the same size keeps the bits.
+    const Bits magnitudeBits = Bits(x) & MagnitudeBits;
+    const Lanes shifted = x * InvHalfPi + QuadrantShifter;
+    const Lanes n = shifted - QuadrantShifter;
+    const Lanes r = x - n * HalfPi1;
+    const Lanes w = n * HalfPi1Tail;
+    const Lanes high = r - w;
+    const Lanes low = (r - high) - w;
     // ReduceHalfPi's test on the exponents, as magnitudes: the exponent of
     // high lies more than 16 below that of x.
-    const Pair powerOfX = PairOf(magnitudeBits & ExponentBits);
-    const PairBits cancelled = PairBits(PairOf(BitsOf(high) & MagnitudeBits) < powerOfX * 0x1p-16);
-    left = ~PairBits(PairOf(magnitudeBits) <= PairLimit) | cancelled;
+    const Lanes powerOfX = Lanes(magnitudeBits & ExponentBits);
+    const Bits cancelled = Bits(Lanes(Bits(high) & MagnitudeBits) < powerOfX * 0x1p-16);
+    left = ~Bits(Lanes(magnitudeBits) <= LanesLimit) | cancelled;
 
-    const PairBits quadrant = BitsOf(shifted) + offset;
-    const PairBits useCosine = -(quadrant & 1);
-    const PairBits sine = BitsOf(SineKernel(high, low));
-    const PairBits cosine = BitsOf(CosineKernel(high, low));
-    return PairOf(((sine & ~useCosine) | (cosine & useCosine)) ^ ((quadrant & 2) << 62));
+    const Bits quadrant = Bits(shifted) + offset;
+    const Bits useCosine = -(quadrant & 1);
+    Lanes sine, cosine;
+    SineKernelInto(high, low, sine);
+    CosineKernelInto(high, low, cosine);
+    result = Lanes(((Bits(sine) & ~useCosine) | (Bits(cosine) & useCosine)) ^
+                   ((quadrant & 2) << 62));
 }
 
-// Pairs through SineOfPair, what it leaves and an odd last one through
-// scalar, which gives the same bits. One loop for both functions, so that
-// SineOfPair has one caller and is inlined, its constants set up once.
-void SineOfEachQuadrant(const double* in, double* out, int count, std::uint64_t offset,
-                        double (*scalar)(double)) {
-    int k = 0;
-    for (; k + 1 < count; k += 2) {
-        Pair x;
+// Arguments from `k` on, as many lanes at a time as fit, through
+// SineOfLanes; what it leaves through scalar, which gives the same bits.
+// Returns where it stopped: fewer arguments than lanes are left.
+template <typename Lanes, typename Bits>
+[[gnu::always_inline]] inline int SineOfEachIn(const double* in, double* out, int k, int count,
+                                               std::uint64_t offset, double (*scalar)(double)) {
+    constexpr int Width = sizeof(Lanes) / sizeof(double);
+    for (; k + Width <= count; k += Width) {
+        Lanes x;
         std::memcpy(&x, in + k, sizeof x);
-        PairBits left;
-        const Pair y = SineOfPair(x, offset, left);
+        Lanes y;
+        Bits left;
+        SineOfLanes(x, offset, y, left);
         std::memcpy(out + k, &y, sizeof y);
-        if ((left[0] | left[1]) != 0) {
-            if (left[0]) out[k] = scalar(in[k]);
-            if (left[1]) out[k + 1] = scalar(in[k + 1]);
+        Bits anyLeft = left;
+        for (int lane = 1; lane < Width; ++lane) anyLeft[0] |= left[lane];
+        if (anyLeft[0] != 0) {
+            for (int lane = 0; lane < Width; ++lane) {
+                if (left[lane]) out[k + lane] = scalar(in[k + lane]);
+            }
         }
     }
-    if (k < count) {
-        out[k] = scalar(in[k]);
+    return k;
+}
+
+#if defined(__i386__) || defined(__x86_64__)
+// Quads where the processor has AVX2: set apart so that the rest of the
+// program keeps to SSE2.
+__attribute__((target("avx2"))) int SineOfEachQuad(const double* in, double* out, int count,
+                                                   std::uint64_t offset,
+                                                   double (*scalar)(double)) {
+    return SineOfEachIn<Quad, QuadBits>(in, out, 0, count, offset, scalar);
+}
+
+bool ProcessorHasAvx2() {
+    __builtin_cpu_init();  // this may run before the library's own start-up
+    return __builtin_cpu_supports("avx2");
+}
+#else
+// Elsewhere two lanes at a time, as the compiler makes them.
+int SineOfEachQuad(const double*, double*, int, std::uint64_t, double (*)(double)) { return 0; }
+
+bool ProcessorHasAvx2() { return false; }
+#endif
+
+bool wideLanes = ProcessorHasAvx2();
+
+// One loop for both functions, so that SineOfLanes has few callers and is
+// inlined, its constants set up once. Quads first where they can be had,
+// then pairs, and an odd last one through scalar.
+void SineOfEachQuadrant(const double* in, double* out, int count, std::uint64_t offset,
+                        double (*scalar)(double)) {
+    const int k = wideLanes ? SineOfEachQuad(in, out, count, offset, scalar) : 0;
+    const int last = SineOfEachIn<Pair, PairBits>(in, out, k, count, offset, scalar);
+    if (last < count) {
+        out[last] = scalar(in[last]);
     }
 }
 
@@ -265,6 +324,12 @@ void SineOfEach(const double* in, double* out, int count) {
 
 void CosineOfEach(const double* in, double* out, int count) {
     SineOfEachQuadrant(in, out, count, 1, Cosine);
+}
+
+bool numeric_detail::UseWideLanes(bool use) {
+    const bool before = wideLanes;
+    wideLanes = use && ProcessorHasAvx2();
+    return before;
 }
 
 // ---- exponential ----------------------------------------------------------

@@ -292,7 +292,7 @@ inline void StoreInsideRun(Colour32* row, std::ptrdiff_t from, std::ptrdiff_t to
                            Colour32 colour) {
     const std::ptrdiff_t count = to - from + 1;
     Colour32* pixel = row + from;
-    if (count <= 4) {
+    if (count <= 4) [[likely]] {
         const std::ptrdiff_t last = count - 1;
         pixel[0] = colour;
         pixel[last >> 1] = colour;

@@ -57,9 +57,9 @@ TEST(Trigonometry, ExactValues) {
     EXPECT_TRUE(std::isnan(Sine(std::numeric_limits<double>::infinity())));
 }
 
-// Also that the batch functions give the bits of one call each: on the edges
-// of their shortcuts, and on an odd count of arguments of every kind, mixed so
-// that each kind is paired with each.
+// Also that the batch functions give the bits of one call each, two or four
+// at a time: on the edges of their shortcuts, and on an odd count of
+// arguments of every kind, mixed so that each kind shares lanes with each.
 TEST(Trigonometry, WithinOneUlpOfTheCLibrary) {
     const double inf = std::numeric_limits<double>::infinity(), quarterPi = 0.7853981633974483;
     std::vector<double> xs{0.0, -0.0, -4e-320, quarterPi, -std::nextafter(quarterPi, 1.0), 0x1p30,
@@ -78,13 +78,17 @@ TEST(Trigonometry, WithinOneUlpOfTheCLibrary) {
             << std::hexfloat << x;
         xs.push_back(x);
     }
-    std::vector<double> sines(xs.size()), cosines(xs.size());
-    SineOfEach(xs.data(), sines.data(), static_cast<int>(xs.size()));
-    CosineOfEach(xs.data(), cosines.data(), static_cast<int>(xs.size()));
     auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
-    for (std::size_t k = 0; k < xs.size(); ++k)
-        ASSERT_EQ((std::pair{bits(sines[k]), bits(cosines[k])}), (std::pair{bits(Sine(xs[k])), bits(Cosine(xs[k]))}))
-            << std::hexfloat << xs[k];
+    for (const bool wide : {true, false}) {  // four lanes at a time where the processor can, and two
+        std::vector<double> sines(xs.size()), cosines(xs.size());
+        const bool before = numeric_detail::UseWideLanes(wide);
+        SineOfEach(xs.data(), sines.data(), static_cast<int>(xs.size()));
+        CosineOfEach(xs.data(), cosines.data(), static_cast<int>(xs.size()));
+        numeric_detail::UseWideLanes(before);
+        for (std::size_t k = 0; k < xs.size(); ++k)
+            ASSERT_EQ((std::pair{bits(sines[k]), bits(cosines[k])}), (std::pair{bits(Sine(xs[k])), bits(Cosine(xs[k]))}))
+                << std::hexfloat << xs[k] << (wide ? " four lanes" : " two lanes");
+    }
 }
 
 TEST(Exponential, WithinOneUlpOfTheCLibrary) {
