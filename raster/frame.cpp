@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "raster/processor.h"
+
 Colour32* PixelBase = nullptr;
 std::int32_t RowOffsets[RowOffsetCount] = {};
 bool RowOffsetsPending = true;
@@ -47,23 +49,45 @@ void EndFrame() {
 
 namespace {
 
-struct SixteenBytes {
-    std::uint64_t low, high;
-};
-
-// The whole frame in 16-byte stores, 32 pixels per pass. Written out rather
-// than left to std::fill, which becomes the C library's memset: that clears
-// with rep stosb, no faster on a frame this size, and a profiler counts each
-// of its 1.9 million byte steps as an instruction, hiding what drawing costs.
-void StoreWholeFrame(Colour32* pixels, Colour32 colour) {
+// The whole frame in 16-byte stores, or 32-byte ones where the processor has
+// AVX2, 32 pixels per pass. Written out rather than left to std::fill, which
+// becomes the C library's memset: that clears with rep stosb, no faster on a
+// frame this size, and a profiler counts each of its 1.9 million byte steps
+// as an instruction, hiding what drawing costs.
+template <typename Block>
+[[gnu::always_inline]] inline void StoreWholeFrameIn(Colour32* pixels, const Block& block) {
     constexpr std::size_t Count = ScreenWidth * ScreenHeight;
+    constexpr int PerBlock = sizeof(Block) / sizeof(Colour32);
     static_assert(Count % 32 == 0);
-    const std::uint64_t pair = colour * 0x0000000100000001ull;
-    const SixteenBytes four{pair, pair};
     Colour32* const end = pixels + Count;
     for (Colour32* p = pixels; p != end; p += 32) {
-        for (int k = 0; k < 32; k += 4) std::memcpy(p + k, &four, sizeof four);
+        for (int k = 0; k < 32; k += PerBlock) std::memcpy(p + k, &block, sizeof block);
     }
+}
+
+using Sixteen = std::uint32_t __attribute__((vector_size(16)));
+
+#if defined(__i386__) || defined(__x86_64__)
+using ThirtyTwo = std::uint32_t __attribute__((vector_size(32)));
+
+// Set apart so that the rest of the program keeps to SSE2.
+__attribute__((target("avx2"))) void StoreWholeFrameWide(Colour32* pixels, Colour32 colour) {
+    const ThirtyTwo block = {colour, colour, colour, colour, colour, colour, colour, colour};
+    StoreWholeFrameIn(pixels, block);
+}
+#else
+void StoreWholeFrameWide(Colour32*, Colour32) {}  // not called: no AVX2 here
+#endif
+
+const bool WideStores = ProcessorHasAvx2();
+
+void StoreWholeFrame(Colour32* pixels, Colour32 colour) {
+    if (WideStores) {
+        StoreWholeFrameWide(pixels, colour);
+        return;
+    }
+    const Sixteen block = {colour, colour, colour, colour};
+    StoreWholeFrameIn(pixels, block);
 }
 
 }  // namespace

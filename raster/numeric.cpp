@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "raster/processor.h"
+
 // Everything here is plain double arithmetic in a fixed order: with SSE2
 // doubles and no contraction every target produces the same bits. The
 // polynomials are minimax fits on the reduced ranges, accurate to below one
@@ -290,16 +292,9 @@ __attribute__((target("avx2"))) int SineOfEachQuad(const double* in, double* out
                                                    double (*scalar)(double)) {
     return SineOfEachIn<Quad, QuadBits>(in, out, 0, count, offset, scalar);
 }
-
-bool ProcessorHasAvx2() {
-    __builtin_cpu_init();  // this may run before the library's own start-up
-    return __builtin_cpu_supports("avx2");
-}
 #else
 // Elsewhere two lanes at a time, as the compiler makes them.
 int SineOfEachQuad(const double*, double*, int, std::uint64_t, double (*)(double)) { return 0; }
-
-bool ProcessorHasAvx2() { return false; }
 #endif
 
 bool wideLanes = ProcessorHasAvx2();
