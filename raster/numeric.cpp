@@ -273,9 +273,9 @@ template <typename Lanes, typename Bits>
         Bits left;
         SineOfLanes(x, offset, y, left);
         std::memcpy(out + k, &y, sizeof y);
-        Bits anyLeft = left;
-        for (int lane = 1; lane < Width; ++lane) anyLeft[0] |= left[lane];
-        if (anyLeft[0] != 0) {
+        std::uint64_t anyLeft = 0;
+        for (int lane = 0; lane < Width; ++lane) anyLeft |= left[lane];
+        if (anyLeft != 0) {
             for (int lane = 0; lane < Width; ++lane) {
                 if (left[lane]) out[k + lane] = scalar(in[k + lane]);
             }
