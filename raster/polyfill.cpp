@@ -195,9 +195,11 @@ void WalkTriangle(const Corner& c1, const Corner& c2, const Corner& c3, const Ta
 //                                                  = floor(((2j - 1) a + 2b - 1) / 2b)
 // pixels. Both are floor(n / 2b) for an integer n that grows by 2a per row.
 // With R = ceil(2^32 / 2b), n R exceeds n 2^32 / 2b by less than n, and n
-// stays below (2b - 1)(a + 1) + 1 <= 2^21 for a, b < 1024; a quotient that is
-// not whole lies at least 1 / 2b below the next integer, and
-// 2^21 * 2b < 2^32, so the integer part of n R / 2^32 is floor(n / 2b).
+// stays below (2b + 1)(a + 1) < 2^21 for a, b < 1024, even one row past the
+// edge's end, where the far end of a flat edge's run is read before the
+// corner bounds it; a quotient that is not whole lies at least 1 / 2b below
+// the next integer, and n 2b < 2^21 * 2^11 = 2^32, so the integer part of
+// n R / 2^32 is floor(n / 2b).
 // An edge stepping left keeps 2^32 - 1 - n R instead, whose integer part is
 // then -floor(n / 2b).
 
@@ -217,40 +219,58 @@ constexpr Reciprocals MakeReciprocals() {
 
 constexpr Reciprocals TwiceReciprocal = MakeReciprocals();
 
+// Each edge keeps two positions: of the first and of the last pixel of its
+// run on the row it stands on. A steep edge covers its x alone, so both are
+// the same; a flat one runs from its x towards its x on the next row, and
+// the far end of the run is the next row's x moved back by one pixel. On the
+// rows of its corners the run stops at the corner, which bounding it by the
+// edge's columns does.
 struct InsideEdge {
-    std::int64_t position;  // x still to be read, times 2^32: steep, this row; flat, the next
-    std::int64_t step;      // per row
-    std::ptrdiff_t x;       // flat: x of the current row
-    std::ptrdiff_t sign;    // +1 or -1
-    std::ptrdiff_t left;    // all ones when the edge runs leftwards, else 0
-    bool flat;              // a > b: more than one pixel per row
+    std::int64_t low;      // first pixel of the run, times 2^32
+    std::int64_t high;     // last pixel of the run, times 2^32
+    std::int64_t step;     // of both, per row
+    std::ptrdiff_t least;  // the edge's columns
+    std::ptrdiff_t most;
 };
 
-// Edge from (x0, y0) down to (x1, y1), y1 > y0, all coordinates below InsideLimit.
-// Selects rather than branches: the direction and kind of the edges of
-// neighbouring triangles follow no pattern a branch predictor could learn.
+// Edge from (x0, y0) down to (x1, y1), y1 > y0, all coordinates below
+// InsideLimit, standing on row y0. A steep edge's position starts there
+// (n = b); a flat one's is taken at row 1 (n = a + 2b - 1), its run on row 0
+// starting one row back and ending a pixel short of it, in the edge's
+// direction. Leftwards the position is x0 2^32 + 2^32 - 1 - n R, and the
+// run's two ends swap.
 inline InsideEdge StartInsideEdge(std::int32_t x0, std::int32_t y0, std::int32_t x1,
                                   std::int32_t y1) {
-    const std::int32_t dx = x1 - x0;
-    const std::int32_t leftwards = dx >> 31;  // all ones when the edge runs leftwards
-    const std::int32_t a = (dx ^ leftwards) - leftwards;
-    const std::int32_t b = y1 - y0;
+    constexpr std::int64_t One = std::int64_t{1} << 32;
+    const std::int64_t dx = x1 - x0;
+    const bool leftwards = dx < 0;
+    const std::int64_t a = leftwards ? -dx : dx;
+    const std::int64_t b = y1 - y0;
     const std::int64_t reciprocal = TwiceReciprocal.ofTwice[b];
     InsideEdge edge;
-    edge.flat = a > b;
-    edge.x = x0;
-    edge.left = leftwards;
-    edge.sign = leftwards | 1;
-    // A steep edge's position starts at row 0 (n = b), a flat one's at row 1
-    // (n = a + 2b - 1): its first row runs from x0 itself.
-    const std::int64_t offset = (edge.flat ? a + 2 * b - 1 : b) * reciprocal;
+    edge.least = std::min(x0, x1);
+    edge.most = std::max(x0, x1);
+    const std::int64_t origin = x0 * One;
+    if (a <= b) {
+        const std::int64_t onward = b * reciprocal;
+        const std::int64_t step = 2 * a * reciprocal;
+        edge.low = edge.high = leftwards ? origin + One - 1 - onward : origin + onward;
+        edge.step = leftwards ? -step : step;
+        return edge;
+    }
+    const std::int64_t onward = (a + 2 * b - 1) * reciprocal;
     const std::int64_t step = 2 * a * reciprocal;
-    // Leftwards the position is x0 2^32 + 2^32 - 1 - offset, and
-    // 2^32 - 1 - offset is ~offset + 2^32.
-    const std::int64_t mask = leftwards;
-    edge.position = std::int64_t{x0} * (std::int64_t{1} << 32) + (offset ^ mask) +
-                    (mask & (std::int64_t{1} << 32));
-    edge.step = (step ^ mask) - mask;
+    if (leftwards) {
+        const std::int64_t position = origin + One - 1 - onward;
+        edge.low = position + One;
+        edge.high = position + step;
+        edge.step = -step;
+    } else {
+        const std::int64_t position = origin + onward;
+        edge.low = position - step;
+        edge.high = position - One;
+        edge.step = step;
+    }
     return edge;
 }
 
@@ -259,30 +279,17 @@ inline std::ptrdiff_t Whole(std::int64_t position) {
     return static_cast<std::ptrdiff_t>(position >> 32);
 }
 
-// The pixels the edge covers on the row it leaves, [low, high]; moves it to
-// the next row. A steep edge covers its x alone, a flat one the run from its
-// x up to the pixel before its x on the next row.
-template <bool Flat>
-inline void StepInsideEdge(InsideEdge& edge, std::ptrdiff_t& low, std::ptrdiff_t& high) {
-    const std::ptrdiff_t next = Whole(edge.position);
-    edge.position += edge.step;
-    if constexpr (Flat) {
-        const std::ptrdiff_t end = next - edge.sign;
-        // The run goes from x towards end: exchanged by a mask on a leftward
-        // edge, not by a branch the run directions would mispredict.
-        const std::ptrdiff_t exchange = (edge.x ^ end) & edge.left;
-        low = edge.x ^ exchange;
-        high = end ^ exchange;
-        edge.x = next;
-    } else {
-        low = next;
-        high = next;
-    }
+inline std::ptrdiff_t RunStart(const InsideEdge& edge) {
+    return std::max(Whole(edge.low), edge.least);
 }
 
-// x of the row the edge stands on.
-inline std::ptrdiff_t InsideX(const InsideEdge& edge) {
-    return edge.flat ? edge.x : Whole(edge.position);
+inline std::ptrdiff_t RunEnd(const InsideEdge& edge) {
+    return std::min(Whole(edge.high), edge.most);
+}
+
+inline void MoveDown(InsideEdge& edge, std::int32_t rows) {
+    edge.low += rows * edge.step;
+    edge.high += rows * edge.step;
 }
 
 // Pixels from..to of a row, from <= to. Up to four pixels take four stores
@@ -306,59 +313,47 @@ inline void StoreInsideRun(Colour32* row, std::ptrdiff_t from, std::ptrdiff_t to
     std::memcpy(lastFour, four, sizeof four);
 }
 
-// `rows` >= 1 rows from `row` down between the left and the right edge: on
-// each, the row between them and both edges' runs on it, as one run from the
-// start of the left edge's run to the end of the right edge's. Edges that
-// do not cross keep their order on every row, and so do their runs, since
-// each edge's x on a row is its exact x there rounded one way or the other.
-// `row` ends below them.
-template <bool FlatLeft, bool FlatRight>
-inline void InsideRowsOf(Colour32*& row, std::ptrdiff_t stride, InsideEdge& left,
-                         InsideEdge& right, std::int32_t rows, Colour32 colour) {
-    Colour32* at = row;
-    Colour32* const end = row + rows * stride;
-    for (; at != end; at += stride) {
-        std::ptrdiff_t lowLeft, highLeft, lowRight, highRight;
-        StepInsideEdge<FlatLeft>(left, lowLeft, highLeft);
-        StepInsideEdge<FlatRight>(right, lowRight, highRight);
-        StoreInsideRun(at, lowLeft, highRight, colour);
-    }
-    row = at;
-}
+// Edges a (the long one) and b as the left and the right one.
+template <bool LongEdgeLeft>
+struct Sides {
+    InsideEdge& left;
+    InsideEdge& right;
+    Sides(InsideEdge& a, InsideEdge& b) : left(LongEdgeLeft ? a : b), right(LongEdgeLeft ? b : a) {}
+};
 
-// Inlined into each of the walk's cases, so the edges stay in registers
-// across the pixel stores rather than going through memory the stores might
-// alias.
+// `rows` rows from `row` down, each strictly between the corners of both
+// edges: from the start of the left edge's run to the end of the right
+// edge's, so the row between the edges and both runs are one run. Edges
+// that do not cross keep their order on every row, and so do their runs,
+// since each edge's x on a row is its exact x there rounded one way or the
+// other. `row` and the edges end on the row below them. Inlined into each
+// case of the walk, so that the positions stay in registers across the
+// pixel stores rather than going through memory the stores might alias.
+template <bool LongEdgeLeft>
 [[gnu::always_inline]] inline void InsideRows(Colour32*& row, std::ptrdiff_t stride,
-                                              InsideEdge& left, InsideEdge& right,
-                                              std::int32_t rows, Colour32 colour) {
-    if (left.flat) {
-        if (right.flat) {
-            InsideRowsOf<true, true>(row, stride, left, right, rows, colour);
-        } else {
-            InsideRowsOf<true, false>(row, stride, left, right, rows, colour);
-        }
-    } else if (right.flat) {
-        InsideRowsOf<false, true>(row, stride, left, right, rows, colour);
-    } else {
-        InsideRowsOf<false, false>(row, stride, left, right, rows, colour);
+                                              InsideEdge& a, InsideEdge& b, std::int32_t rows,
+                                              Colour32 colour) {
+    const Sides<LongEdgeLeft> sides(a, b);
+    std::int64_t low = sides.left.low;
+    std::int64_t high = sides.right.high;
+    const std::int64_t lowStep = sides.left.step;
+    const std::int64_t highStep = sides.right.step;
+    Colour32* const end = row + rows * stride;
+    for (; row != end; row += stride) {
+        StoreInsideRun(row, Whole(low), Whole(high), colour);
+        low += lowStep;
+        high += highStep;
     }
+    MoveDown(a, rows);
+    MoveDown(b, rows);
 }
 
-// One row between edges a and b in either order, and both their runs on it.
-inline void InsideJoinedRow(Colour32* row, InsideEdge& a, InsideEdge& b, Colour32 colour) {
-    std::ptrdiff_t lowA, highA, lowB, highB;
-    if (a.flat) {
-        StepInsideEdge<true>(a, lowA, highA);
-    } else {
-        StepInsideEdge<false>(a, lowA, highA);
-    }
-    if (b.flat) {
-        StepInsideEdge<true>(b, lowB, highB);
-    } else {
-        StepInsideEdge<false>(b, lowB, highB);
-    }
-    StoreInsideRun(row, std::min(lowA, lowB), std::max(highA, highB), colour);
+// A row where either edge may start or end: the run from the left edge's
+// start to the right edge's end, each stopped at its corner.
+template <bool LongEdgeLeft>
+inline void StoreCornerRow(Colour32* row, InsideEdge& a, InsideEdge& b, Colour32 colour) {
+    const Sides<LongEdgeLeft> sides(a, b);
+    StoreInsideRun(row, RunStart(sides.left), RunEnd(sides.right), colour);
 }
 
 struct InsideCorner {
@@ -374,43 +369,35 @@ inline void SortCorners(C& c1, C& c2, C& c3) {
 }
 
 // The rows of a triangle whose long edge, from the top to the bottom corner,
-// lies left of the middle corner or not; c1.y < c3.y.
+// lies left of the middle corner or not; c1.y < c3.y. The other side is the
+// edge from the top to the middle corner and the one from there to the
+// bottom; with a flat top or bottom it is one edge.
 template <bool LongEdgeLeft>
 void FillInsideSided(InsideCorner c1, InsideCorner c2, InsideCorner c3, Colour32* row,
                      std::ptrdiff_t stride, Colour32 colour) {
-    InsideEdge a = StartInsideEdge(c1.x, c1.y, c3.x, c3.y);  // the long edge
-    InsideEdge b{};
-    std::int32_t lowerRows = c3.y - c2.y;
-    if (c1.y < c2.y) {
-        b = StartInsideEdge(c1.x, c1.y, c2.x, c2.y);  // top to middle
-        InsideRows(row, stride, LongEdgeLeft ? a : b, LongEdgeLeft ? b : a, c2.y - c1.y, colour);
-        if (lowerRows > 0) {
-            // On the middle corner's row the lower edge starts at that corner,
-            // and the long edge's run may reach past it either way.
-            b = StartInsideEdge(c2.x, c2.y, c3.x, c3.y);  // middle to bottom
-            InsideJoinedRow(row, a, b, colour);
-            row += stride;
-            --lowerRows;
-        }
+    InsideEdge a = StartInsideEdge(c1.x, c1.y, c3.x, c3.y);
+    const bool twoParts = c1.y < c2.y && c2.y < c3.y;
+    InsideEdge b = c1.y < c2.y ? StartInsideEdge(c1.x, c1.y, c2.x, c2.y)
+                               : StartInsideEdge(c2.x, c2.y, c3.x, c3.y);
+    StoreCornerRow<LongEdgeLeft>(row, a, b, colour);
+    row += stride;
+    MoveDown(a, 1);
+    MoveDown(b, 1);
+    if (twoParts) {
+        InsideRows<LongEdgeLeft>(row, stride, a, b, c2.y - c1.y - 1, colour);
+        // On the middle corner's row the lower edge starts at that corner,
+        // and the long edge's run may reach past it either way.
+        b = StartInsideEdge(c2.x, c2.y, c3.x, c3.y);
+        StoreInsideRun(row, std::min(RunStart(a), RunStart(b)), std::max(RunEnd(a), RunEnd(b)),
+                       colour);
+        row += stride;
+        MoveDown(a, 1);
+        MoveDown(b, 1);
+        InsideRows<LongEdgeLeft>(row, stride, a, b, c3.y - c2.y - 1, colour);
     } else {
-        b = StartInsideEdge(c2.x, c2.y, c3.x, c3.y);  // middle to bottom
+        InsideRows<LongEdgeLeft>(row, stride, a, b, c3.y - c1.y - 1, colour);
     }
-    if (lowerRows > 0) {
-        InsideRows(row, stride, LongEdgeLeft ? a : b, LongEdgeLeft ? b : a, lowerRows, colour);
-    }
-    // The bottom row: from both edges to the bottom corner, and on a flat
-    // bottom also between the middle and the bottom corner.
-    const std::ptrdiff_t xA = InsideX(a);
-    const std::ptrdiff_t xB = InsideX(b);
-    const std::ptrdiff_t x2 = c2.x;
-    const std::ptrdiff_t x3 = c3.x;
-    std::ptrdiff_t from = std::min({xA, xB, x3});
-    std::ptrdiff_t to = std::max({xA, xB, x3});
-    if (c2.y == c3.y) {
-        from = std::min(from, x2);
-        to = std::max(to, x2);
-    }
-    StoreInsideRun(row, from, to, colour);
+    StoreCornerRow<LongEdgeLeft>(row, a, b, colour);
 }
 
 // A triangle whose corners lie inside a frame of at most InsideLimit pixels
