@@ -55,8 +55,8 @@ void ComputeHeightFactors(double t, HeightFactors& f) {
 }
 
 // The heights of row i. Each of the three sines and cosines is taken for the
-// whole row at once, which the numerics do two at a time and without the
-// branches that one call per sample costs.
+// whole row at once, which the numerics do several at a time and without
+// the branches that one call per sample costs.
 void RowHeights(const HeightFactors& f, const double* diagonal, int i, double* heights) {
     double argument[N], wave[N], swell[N];
     for (int j = 0; j < N; ++j) argument[j] = f.rowPart[i] + f.columnPart[j] + f.drift;

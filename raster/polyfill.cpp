@@ -247,30 +247,20 @@ inline InsideEdge StartInsideEdge(std::int32_t x0, std::int32_t y0, std::int32_t
     const std::int64_t a = leftwards ? -dx : dx;
     const std::int64_t b = y1 - y0;
     const std::int64_t reciprocal = TwiceReciprocal.ofTwice[b];
+    const bool flat = a > b;
+    const std::int64_t onward = (flat ? a + 2 * b - 1 : b) * reciprocal;
+    const std::int64_t origin = x0 * One;
+    const std::int64_t position = leftwards ? origin + One - 1 - onward : origin + onward;
     InsideEdge edge;
+    edge.step = leftwards ? -2 * a * reciprocal : 2 * a * reciprocal;
+    edge.low = edge.high = position;
+    if (flat) {
+        const std::int64_t back = position - edge.step;
+        edge.low = leftwards ? position + One : back;
+        edge.high = leftwards ? back : position - One;
+    }
     edge.least = std::min(x0, x1);
     edge.most = std::max(x0, x1);
-    const std::int64_t origin = x0 * One;
-    if (a <= b) {
-        const std::int64_t onward = b * reciprocal;
-        const std::int64_t step = 2 * a * reciprocal;
-        edge.low = edge.high = leftwards ? origin + One - 1 - onward : origin + onward;
-        edge.step = leftwards ? -step : step;
-        return edge;
-    }
-    const std::int64_t onward = (a + 2 * b - 1) * reciprocal;
-    const std::int64_t step = 2 * a * reciprocal;
-    if (leftwards) {
-        const std::int64_t position = origin + One - 1 - onward;
-        edge.low = position + One;
-        edge.high = position + step;
-        edge.step = -step;
-    } else {
-        const std::int64_t position = origin + onward;
-        edge.low = position - step;
-        edge.high = position - One;
-        edge.step = step;
-    }
     return edge;
 }
 
