@@ -23,18 +23,28 @@ LD_PRELOAD="$COUNTER" start_program /dev/null
 wait_for_box
 answer_no > /dev/null
 : > "$WORK/samples"
-start_ms=$(now_ms)
+# The sampling loop starts no process of its own: every fork and exec here
+# would compete with the program for the two processors and cost it frames.
+# A read that times out on a FIFO nobody writes to is the half-second sleep.
+mkfifo "$WORK/tick"
+exec {tick}<> "$WORK/tick"
+start_ms=$((${EPOCHREALTIME/./} / 1000))
 peak=0
 while program_running; do
     # ms since the answer, utime + stime of the whole process in clock ticks,
     # resident set in KiB
-    stat=$(cat "/proc/$PROGRAM_PID/stat" 2> /dev/null || true)
-    status=$(cat "/proc/$PROGRAM_PID/status" 2> /dev/null || true)
-    [ -n "$stat" ] && [ -n "$status" ] || continue
-    echo "$(($(now_ms) - start_ms)) $(awk '{print $14 + $15}' <<< "$stat") $(awk '/^VmRSS:/ {print $2}' <<< "$status")" >> "$WORK/samples"
-    hwm=$(awk '/^VmHWM:/ {print $2}' <<< "$status")
-    [ -n "$hwm" ] && [ "$hwm" -gt "$peak" ] && peak=$hwm
-    sleep 0.5
+    read -r -a stat < "/proc/$PROGRAM_PID/stat" 2> /dev/null || continue
+    resident="" hwm=""
+    while read -r key value _; do
+        case $key in
+        VmRSS:) resident=$value ;;
+        VmHWM:) hwm=$value ;;
+        esac
+    done < "/proc/$PROGRAM_PID/status" 2> /dev/null || true
+    [ -n "$resident" ] || continue
+    echo "$((${EPOCHREALTIME/./} / 1000 - start_ms)) $((stat[13] + stat[14])) $resident" >> "$WORK/samples"
+    [ "${hwm:-0}" -gt "$peak" ] && peak=$hwm
+    read -r -t 0.5 -u "$tick" _ || true
 done
 wait_program 1000 || true
 echo "$(basename "$PROGRAM"): exit code $PROGRAM_RC, peak resident set (VmHWM) $((peak / 1024)) MiB; load: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -92,7 +92,19 @@ void StoreWholeFrame(Colour32* pixels, Colour32 colour) {
 
 }  // namespace
 
+void ClearFrameMemory(FrameMemory memory) {
+    if (memory.pitch == ScreenWidth * 4) {
+        StoreWholeFrame(memory.pixels, 0);
+        return;
+    }
+    auto* row = reinterpret_cast<unsigned char*>(memory.pixels);
+    for (int y = 0; y < ScreenHeight; ++y, row += memory.pitch) {
+        std::memset(row, 0, ScreenWidth * 4);
+    }
+}
+
 FrameMemory ClearMemoryFrame(MemoryFrame& frame) {
-    StoreWholeFrame(frame.pixels, 0);
-    return FrameMemory{frame.pixels, ScreenWidth * 4};
+    const FrameMemory memory{frame.pixels, ScreenWidth * 4};
+    ClearFrameMemory(memory);
+    return memory;
 }

@@ -50,6 +50,10 @@ struct MemoryFrame {
     Colour32 pixels[ScreenWidth * ScreenHeight];
 };
 
+// Clears the 800 x 600 pixels of the memory to black, in ordinary stores, so
+// that the frame stays in the cache for the drawing that follows.
+void ClearFrameMemory(FrameMemory memory);
+
 // Clears the block to black and hands it out as frame memory.
 FrameMemory ClearMemoryFrame(MemoryFrame& frame);
 

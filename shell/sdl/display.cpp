@@ -88,10 +88,12 @@ void RestoreDisplay() {
 void PrepareThreadDisplay() {
     prctl(PR_SET_TIMERSLACK, 1UL);
     EnsureBackBuffer();
+    StartPresenter();
 }
 
 void ReleaseThreadDisplay() {
     if (BackBufferOwner != std::this_thread::get_id()) return;
+    StopPresenter();
     FreeOwnBackBuffer();
     Screen = nullptr;
 }
@@ -143,13 +145,18 @@ void PlatformPostCloseRequest() {
     SDL_PushEvent(&event);
 }
 
+// The framebuffer is asked for only once the last present is over, as SDL
+// may make it anew then. The clear is ours rather than SDL_FillRect's, whose
+// stores bypass the cache: the drawing that follows would find every row of
+// the frame back in memory.
 bool PlatformLockFrame(FrameMemory& memory) {
+    WaitForPresent();
     if (!EnsureBackBuffer()) return false;
-    SDL_FillRect(BackBuffer, nullptr, 0);
     if (SDL_LockSurface(BackBuffer) != 0) return false;
     BackBufferLocked = true;
     memory.pixels = static_cast<Colour32*>(BackBuffer->pixels);
     memory.pitch = BackBuffer->pitch;
+    ClearFrameMemory(memory);
     return true;
 }
 
@@ -160,7 +167,5 @@ void PlatformUnlockFrame() {
 }
 
 void PlatformPresentFrame() {
-    if (BackBuffer == nullptr) return;
-    if (BackBuffer != Screen) SDL_BlitSurface(BackBuffer, nullptr, Screen, nullptr);
-    SDL_UpdateWindowSurface(MainWindow);
+    if (BackBuffer != nullptr) PresentInTurn(BackBuffer, Screen);
 }

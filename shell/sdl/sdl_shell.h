@@ -27,3 +27,16 @@ void ReleaseThreadDisplay();
 // 800 x 600 surface of 32-bit pixels of the program's own that is copied
 // into it. Asked on the render thread whenever the framebuffer is new.
 bool DrawsIntoFramebuffer(const SDL_Surface& screen);
+
+// The presenting thread of the render thread, started as it prepares its
+// display and stopped as it releases it.
+void StartPresenter();
+void StopPresenter();  // shows what is still pending first
+
+// Hands the finished frame in `from` over to be shown: copied into the
+// window's framebuffer `to` unless it is that, and put on the screen. The
+// caller leaves `from` alone until WaitForPresent has returned.
+void PresentInTurn(SDL_Surface* from, SDL_Surface* to);
+
+// Returns once the frame handed over last is on the screen.
+void WaitForPresent();

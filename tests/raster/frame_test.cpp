@@ -77,4 +77,18 @@ TEST(Frame, RowTableFollowsEveryChangeOfPitch) {
     EndFrame();
 }
 
+// The platform's clear: whole frames in one sweep, wider rows one by one,
+// never touching what lies between the rows or around the frame.
+TEST(Frame, ClearTakesEveryPixelAndNothingElse) {
+    for (const std::int32_t pitchPixels : {800, 1024}) {
+        GuardedFrame frame(ScreenWidth, ScreenHeight, pitchPixels);
+        DrawScene(frame.View());
+        DrawRectangle(0, 0, 799, 599, frame.View(), 0xFFFFFF);
+        ASSERT_FALSE(frame.Drawn().empty());
+        ClearFrameMemory(Memory(frame));
+        EXPECT_TRUE(frame.Drawn().empty()) << pitchPixels;
+        EXPECT_TRUE(frame.GuardIntact()) << pitchPixels;
+    }
+}
+
 }  // namespace

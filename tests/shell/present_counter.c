@@ -2,7 +2,7 @@
    its first frame, without changing the program: loaded with LD_PRELOAD, it
    stands in for SDL_UpdateWindowSurface, passes every call on, and appends
    one line "second frames" to the file named by PRESENT_COUNTER_FILE as each
-   second ends. Only the render thread presents, so no lock is needed. */
+   second ends. Only one thread presents, so no lock is needed. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <stdio.h>
