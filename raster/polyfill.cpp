@@ -283,8 +283,10 @@ inline void MoveDown(InsideEdge& edge, std::int32_t rows) {
 }
 
 // Pixels from..to of a row, from <= to. Up to four pixels take four stores
-// (the extra ones repeat the last pixel) and no branch on the count; longer
-// runs go by four pixels at a time, the last four ending on `to`.
+// (the extra ones repeat the last pixel) and no branch on the count; up to
+// sixteen take four blocks of four, overlapping as the count needs, again
+// without a branch; longer runs go by four pixels at a time, the last four
+// ending on `to`.
 inline void StoreInsideRun(Colour32* row, std::ptrdiff_t from, std::ptrdiff_t to,
                            Colour32 colour) {
     const std::ptrdiff_t count = to - from + 1;
@@ -299,6 +301,13 @@ inline void StoreInsideRun(Colour32* row, std::ptrdiff_t from, std::ptrdiff_t to
     }
     const Colour32 four[4] = {colour, colour, colour, colour};
     Colour32* const lastFour = row + to - 3;
+    if (count <= 16) {
+        std::memcpy(pixel, four, sizeof four);
+        std::memcpy(std::min(pixel + 4, lastFour), four, sizeof four);
+        std::memcpy(std::min(pixel + 8, lastFour), four, sizeof four);
+        std::memcpy(lastFour, four, sizeof four);
+        return;
+    }
     for (; pixel < lastFour; pixel += 4) std::memcpy(pixel, four, sizeof four);
     std::memcpy(lastFour, four, sizeof four);
 }
