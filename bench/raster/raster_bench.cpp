@@ -1,6 +1,5 @@
-// Drawing costs on an 800 x 600 in-memory frame. The landscape case draws a
-// whole frame of small cells (63 x 63 faces, 7,938 triangles); perf_bench
-// sets whole frames against the cost of clearing and copying one.
+// Drawing costs of the primitives on an 800 x 600 in-memory frame; perf_bench
+// has the show's whole frames, the landscape's 7,938 triangles among them.
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -13,40 +12,6 @@
 #include "raster/primitives.h"
 
 namespace {
-
-// A 64 x 64 grid of corners, cells about 10 x 3 pixels, with rippled heights.
-struct Landscape {
-    static constexpr int Size = 64;
-    int x[Size][Size];
-    int y[Size][Size];
-    Landscape() {
-        for (int row = 0; row < Size; ++row) {
-            for (int column = 0; column < Size; ++column) {
-                const double ripple = 6.0 * Sine(column * 0.4) * Cosine(row * 0.3);
-                x[row][column] = 80 + column * 10 + row / 4;
-                y[row][column] = 300 + row * 3 + Round(ripple);
-            }
-        }
-    }
-};
-
-void BM_LandscapeFrame(benchmark::State& state) {
-    const auto frame = NewOwnedFrame();
-    const Landscape land;
-    for (auto _ : state) {
-        for (int row = 0; row + 1 < Landscape::Size; ++row) {
-            for (int column = 0; column + 1 < Landscape::Size; ++column) {
-                FillQuad(land.x[row][column], land.y[row][column], land.x[row][column + 1],
-                         land.y[row][column + 1], land.x[row + 1][column], land.y[row + 1][column],
-                         land.x[row + 1][column + 1], land.y[row + 1][column + 1], frame->view,
-                         0x204080u + static_cast<Colour32>(row * 2 + column));
-            }
-        }
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * 63 * 63 * 2);  // triangles
-}
-BENCHMARK(BM_LandscapeFrame);
 
 void BM_FillTriangleSmall(benchmark::State& state) {
     const auto frame = NewOwnedFrame();

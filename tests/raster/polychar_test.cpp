@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
 
 #include "raster/polychar.h"
 #include "reference.h"
@@ -69,21 +68,8 @@ TEST(DrawGlyph, SpecialScalesDotsAndTables) {
     EXPECT_FALSE(Glyph('O', 20, 30).count({60, 100}));
     EXPECT_EQ(Glyph(0xD6, 10, 20), Glyph(0xF6, 10, 20));  // 'Ö' and 'ö' share a glyph
 
-    const unsigned char specials[] = "\xC5\xE5\xC4\xE4\xD6\xF6,.?!:'-=+/";
-    for (std::uint8_t i = 0; i < 16; ++i) {
-        EXPECT_EQ(SpecialGlyphIndex(specials[i]), i);
-        EXPECT_FALSE(Glyph(specials[i], 10, 20).empty()) << int(i);
-    }
-    for (unsigned char ch : {' ', 'A', '\xE9'}) EXPECT_EQ(SpecialGlyphIndex(ch), 255);
-    // Every stroke stays on the grid x 0..2, y -1..2.
-    for (const auto& [table, count] : {std::pair{UpperGlyphs, 26}, {LowerGlyphs, 26},
-                                       {DigitGlyphs, 10}, {SpecialGlyphs, 16}}) {
-        for (int g = 0; g < count; ++g) {
-            for (const GlyphSegment& s : table[g].strokes) {
-                ASSERT_TRUE(std::min(s.x1, s.x2) >= 0 && std::max(s.x1, s.x2) <= 2);
-                ASSERT_TRUE(std::min(s.y1, s.y2) >= -1 && std::max(s.y1, s.y2) <= 2);
-            }
-        }
+    for (const char special : std::string_view("\xC5\xE5\xC4\xE4\xD6\xF6,.?!:'-=+/")) {
+        EXPECT_FALSE(Glyph(static_cast<unsigned char>(special), 10, 20).empty()) << int(special);
     }
 }
 

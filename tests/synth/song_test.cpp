@@ -23,7 +23,6 @@ int TrackStart(int track) { return Word(81 + 2 * track) - Base; }
 int ProgramStart(int program) { return Word(551 + 2 * program) - Base; }
 int ProgramEnd(int program) { return program + 1 < ProgramCount ? ProgramStart(program + 1) : 913; }
 int OrderTrack(int row, int channel) { return Byte(12 + 3 * row + channel); }
-std::vector<int> BytesAt(int offset, int count) { return {BuiltInSong + offset, BuiltInSong + offset + count}; }
 
 // A track command: its kind (first byte, with every relative note as 128),
 // its value (note, instrument or relative step) and its duration in units.
@@ -69,24 +68,6 @@ std::set<int> TracksOnChannel(int channel) {
 int ProgramOf(int instrument) { return Byte(530 + 3 * instrument); }
 int StepWaves(int step) { return Byte(step + 1) >> 4; }
 bool IsLoopMarker(int step) { return Byte(step + 3) >> 4 == 15; }
-
-TEST(BuiltInSong, FirstRowIsTheFixedOne) {
-  EXPECT_EQ(BytesAt(12, 3), (std::vector<int>{0, 1, 2}));
-  std::vector<int> track0 = {0x1C, 0x04};
-  track0.insert(track0.end(), 15, 0xB7);
-  track0.push_back(0x62);
-  EXPECT_EQ(BytesAt(TrackStart(0), 18), track0);
-  EXPECT_EQ(TrackStart(1), TrackStart(0) + 18);
-  EXPECT_EQ(BytesAt(TrackStart(1), 8), (std::vector<int>{0x64, 0x01, 0x28, 0x02, 0x9A, 0x9B, 0x66, 0x02}));
-  EXPECT_EQ(BytesAt(TrackStart(2), 3), (std::vector<int>{0x00, 0x40, 0x62}));
-  EXPECT_EQ(TrackStart(3), TrackStart(2) + 3);
-  EXPECT_EQ(BytesAt(530, 6), (std::vector<int>{0x00, 0x00, 0x90, 0x01, 0x40, 0x60}));
-  EXPECT_EQ(BytesAt(ProgramStart(0), 24),
-            (std::vector<int>{0xB0, 0x40, 0x80, 0x00, 0x92, 0x40, 0x80, 0x00, 0x85, 0x40, 0x80, 0x00,
-                              0x80, 0x4F, 0x80, 0xE0, 0x80, 0x40, 0x50, 0x00, 0x80, 0x00, 0x00, 0xF0}));
-  EXPECT_EQ(ProgramStart(1), ProgramStart(0) + 16);
-  EXPECT_EQ(ProgramEnd(1), ProgramStart(1) + 8);
-}
 
 TEST(BuiltInSong, RowsLast32UnitsAndEveryPartIsUsed) {
   std::set<int> used;
