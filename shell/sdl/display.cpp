@@ -91,9 +91,10 @@ void PrepareThreadDisplay() {
     StartPresenter();
 }
 
+// The presenting thread goes even when no back buffer could ever be made.
 void ReleaseThreadDisplay() {
-    if (BackBufferOwner != std::this_thread::get_id()) return;
     StopPresenter();
+    if (BackBufferOwner != std::this_thread::get_id()) return;
     FreeOwnBackBuffer();
     Screen = nullptr;
 }
