@@ -297,14 +297,14 @@ __attribute__((target("avx2"))) int SineOfEachQuad(const double* in, double* out
 int SineOfEachQuad(const double*, double*, int, std::uint64_t, double (*)(double)) { return 0; }
 #endif
 
-bool wideLanes = ProcessorHasAvx2();
+bool WideLanes = ProcessorHasAvx2();
 
 // One loop for both functions, so that SineOfLanes has few callers and is
 // inlined, its constants set up once. Quads first where they can be had,
 // then pairs, and an odd last one through scalar.
 void SineOfEachQuadrant(const double* in, double* out, int count, std::uint64_t offset,
                         double (*scalar)(double)) {
-    const int k = wideLanes ? SineOfEachQuad(in, out, count, offset, scalar) : 0;
+    const int k = WideLanes ? SineOfEachQuad(in, out, count, offset, scalar) : 0;
     const int last = SineOfEachIn<Pair, PairBits>(in, out, k, count, offset, scalar);
     if (last < count) {
         out[last] = scalar(in[last]);
@@ -322,8 +322,8 @@ void CosineOfEach(const double* in, double* out, int count) {
 }
 
 bool numeric_detail::UseWideLanes(bool use) {
-    const bool before = wideLanes;
-    wideLanes = use && ProcessorHasAvx2();
+    const bool before = WideLanes;
+    WideLanes = use && ProcessorHasAvx2();
     return before;
 }
 

@@ -30,6 +30,9 @@ constexpr LinePlacement Placements[] = {
 
 void ExpectPlacement(const TextLine& line, const LinePlacement& expected) {
     SCOPED_TRACE(expected.text);
+    EXPECT_EQ(line.text, std::string(expected.text));
+    EXPECT_EQ(line.y, expected.y);
+    EXPECT_EQ(line.colour, expected.colour);
     const auto frame = NewOwnedFrame();
     DrawCentredText(line.y, line.text, line.colour, line.sx, line.sy, frame->view);
     const InkBox ink = FindInk(frame->memory);
