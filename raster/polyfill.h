@@ -15,3 +15,11 @@ void FillTriangle(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_
 void FillQuad(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
               std::int32_t x3, std::int32_t y3, std::int32_t x4, std::int32_t y4,
               const FrameView& frame, Colour32 colour);
+
+namespace raster_detail {
+// Whether triangles inside the frame store their rows' runs under AVX-512
+// masks where the processor has them (the default) or in ordinary stores;
+// returns the setting before. For tests, which check both give the same
+// pixels.
+bool UseMaskedStores(bool use);
+}

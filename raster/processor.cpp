@@ -8,3 +8,12 @@ bool ProcessorHasAvx2() {
     return false;
 #endif
 }
+
+bool ProcessorHasAvx512() {
+#if defined(__i386__) || defined(__x86_64__)
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f");
+#else
+    return false;
+#endif
+}

@@ -5,3 +5,7 @@
 
 // True on an x86 processor (and system) with AVX2; false elsewhere.
 bool ProcessorHasAvx2();
+
+// True on an x86 processor (and system) with AVX-512 Foundation; false
+// elsewhere.
+bool ProcessorHasAvx512();
