@@ -1,5 +1,6 @@
 #include "raster/numeric.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -205,12 +206,14 @@ namespace {
 
 // Two doubles, and their bits, handled at once: SSE2 registers on both x86
 // targets. A comparison of two Pair values gives all ones or zero per lane.
-// Four at once, in AVX2 registers, where the processor has them: the same
-// operations on each lane, so the same bits.
+// Four at once in AVX2 registers, or eight in AVX-512 ones, where the
+// processor has them: the same operations on each lane, so the same bits.
 using Pair = double __attribute__((vector_size(16)));
 using PairBits = std::uint64_t __attribute__((vector_size(16)));
 using Quad = double __attribute__((vector_size(32)));
 using QuadBits = std::uint64_t __attribute__((vector_size(32)));
+using Octet = double __attribute__((vector_size(64)));
+using OctetBits = std::uint64_t __attribute__((vector_size(64)));
 
 // Adding 1.5 * 2^52 to a magnitude below 2^51 rounds it to an integer, halves
 // to even as RoundToIntegral does, and leaves that integer modulo 2^51 in the
@@ -285,26 +288,41 @@ template <typename Lanes, typename Bits>
 }
 
 #if defined(__i386__) || defined(__x86_64__)
-// Quads where the processor has AVX2: set apart so that the rest of the
-// program keeps to SSE2.
-__attribute__((target("avx2"))) int SineOfEachQuad(const double* in, double* out, int count,
-                                                   std::uint64_t offset,
+// Octets where the processor has AVX-512, quads where it has AVX2: set
+// apart so that the rest of the program keeps to SSE2.
+__attribute__((target("avx512f"))) int SineOfEachOctet(const double* in, double* out, int count,
+                                                      std::uint64_t offset,
+                                                      double (*scalar)(double)) {
+    return SineOfEachIn<Octet, OctetBits>(in, out, 0, count, offset, scalar);
+}
+
+__attribute__((target("avx2"))) int SineOfEachQuad(const double* in, double* out, int k,
+                                                   int count, std::uint64_t offset,
                                                    double (*scalar)(double)) {
-    return SineOfEachIn<Quad, QuadBits>(in, out, 0, count, offset, scalar);
+    return SineOfEachIn<Quad, QuadBits>(in, out, k, count, offset, scalar);
+}
+
+int WidestLanes() {
+    return ProcessorHasAvx512() ? 8 : ProcessorHasAvx2() ? 4 : 2;
 }
 #else
 // Elsewhere two lanes at a time, as the compiler makes them.
-int SineOfEachQuad(const double*, double*, int, std::uint64_t, double (*)(double)) { return 0; }
+int SineOfEachOctet(const double*, double*, int, std::uint64_t, double (*)(double)) { return 0; }
+int SineOfEachQuad(const double*, double*, int k, int, std::uint64_t, double (*)(double)) {
+    return k;
+}
+int WidestLanes() { return 2; }
 #endif
 
-bool WideLanes = ProcessorHasAvx2();
+int Lanes = WidestLanes();
 
 // One loop for both functions, so that SineOfLanes has few callers and is
-// inlined, its constants set up once. Quads first where they can be had,
-// then pairs, and an odd last one through scalar.
+// inlined, its constants set up once. Octets or quads first where they can
+// be had, then pairs, and an odd last one through scalar.
 void SineOfEachQuadrant(const double* in, double* out, int count, std::uint64_t offset,
                         double (*scalar)(double)) {
-    const int k = WideLanes ? SineOfEachQuad(in, out, count, offset, scalar) : 0;
+    int k = Lanes >= 8 ? SineOfEachOctet(in, out, count, offset, scalar) : 0;
+    k = Lanes >= 4 ? SineOfEachQuad(in, out, k, count, offset, scalar) : k;
     const int last = SineOfEachIn<Pair, PairBits>(in, out, k, count, offset, scalar);
     if (last < count) {
         out[last] = scalar(in[last]);
@@ -321,9 +339,9 @@ void CosineOfEach(const double* in, double* out, int count) {
     SineOfEachQuadrant(in, out, count, 1, Cosine);
 }
 
-bool numeric_detail::UseWideLanes(bool use) {
-    const bool before = WideLanes;
-    WideLanes = use && ProcessorHasAvx2();
+int numeric_detail::UseLanes(int lanes) {
+    const int before = Lanes;
+    Lanes = std::min(lanes, WidestLanes());
     return before;
 }
 

@@ -9,10 +9,10 @@
 
 namespace numeric_detail {
 std::int32_t RoundBeyond(double x);  // Round for |x| >= 2^31 - 1 and NaN
-// Whether SineOfEach and CosineOfEach take four arguments at a time where the
-// processor can (the default) or two; returns the setting before. For tests,
-// which check both ways give the same bits.
-bool UseWideLanes(bool use);
+// How many arguments SineOfEach and CosineOfEach take at a time: 8, 4 or 2,
+// at most as many as the processor can (the default); returns the setting
+// before. For tests, which check every width gives the same bits.
+int UseLanes(int lanes);
 }
 
 // Nearest integer, halves to the even neighbour (2.5 -> 2, -1.5 -> -2).
@@ -38,8 +38,8 @@ double Cosine(double x);
 
 // out[k] = Sine(in[k]) or Cosine(in[k]) for k below count, the same bits as
 // one call each, but cheaper for many arguments: the usual ones go through a
-// body without branches that runs four at a time where the processor has
-// AVX2 and two elsewhere, and only those that need the finer reduction, or
+// body without branches that runs eight at a time where the processor has
+// AVX-512, four where it has AVX2 and two elsewhere, and only those that need the finer reduction, or
 // are infinite or NaN, are taken one by one. out must not overlap in.
 void SineOfEach(const double* in, double* out, int count);
 void CosineOfEach(const double* in, double* out, int count);

@@ -79,15 +79,15 @@ TEST(Trigonometry, WithinOneUlpOfTheCLibrary) {
         xs.push_back(x);
     }
     auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
-    for (const bool wide : {true, false}) {  // four lanes at a time where the processor can, and two
+    for (const int lanes : {8, 4, 2}) {  // as many as the processor can take
         std::vector<double> sines(xs.size()), cosines(xs.size());
-        const bool before = numeric_detail::UseWideLanes(wide);
+        const int before = numeric_detail::UseLanes(lanes);
         SineOfEach(xs.data(), sines.data(), static_cast<int>(xs.size()));
         CosineOfEach(xs.data(), cosines.data(), static_cast<int>(xs.size()));
-        numeric_detail::UseWideLanes(before);
+        numeric_detail::UseLanes(before);
         for (std::size_t k = 0; k < xs.size(); ++k)
             ASSERT_EQ((std::pair{bits(sines[k]), bits(cosines[k])}), (std::pair{bits(Sine(xs[k])), bits(Cosine(xs[k]))}))
-                << std::hexfloat << xs[k] << (wide ? " four lanes" : " two lanes");
+                << std::hexfloat << xs[k] << " " << lanes << " lanes";
     }
 }
 
