@@ -33,16 +33,6 @@ TEST_F(DiscRings, AtPhaseZeroTheCirclesProjectUnturned) {
     EXPECT_EQ(slots[0].X, 360);
 }
 
-TEST_F(DiscRings, SixSlotsStayEmptyAndColoursFollowTheSlotNumber) {
-    DiscSlot slots[DiscSlotCount];
-    BuildDiscSlots(1.234, slots);
-    for (const int s : {16, 24, 32, 36, 40, 44})
-        EXPECT_TRUE(slots[s].Radius == 0 && slots[s].Depth == 0 && slots[s].Colour == 0) << s;
-    EXPECT_EQ(slots[0].Colour, 0x627522u);
-    EXPECT_EQ(slots[4].Colour, 0xEC49ABu);   // 5 * 0x627522 wraps once
-    EXPECT_EQ(slots[47].Colour, 0x75F672u);  // 48 * 0x627522 mod 0xFFFFFF
-}
-
 TEST_F(DiscRings, SortIsStableAndAscendingByDepth) {
     DiscSlot slots[DiscSlotCount], expected[DiscSlotCount];
     std::uint32_t state = 12345;

@@ -7,21 +7,6 @@
 
 namespace {
 
-TEST(Random, FirstDrawsFromTheStartState) {
-    RandomSeed.store(0);
-    EXPECT_EQ(RandomBelow(256), 0u);
-    EXPECT_EQ(RandomBelow(256), 8u);
-    EXPECT_EQ(RandomBelow(256), 220u);
-    EXPECT_EQ(RandomSeed.load(), 3698175007u);
-
-    RandomSeed.store(0);
-    EXPECT_EQ(RandomFraction(), 0x1p-32);
-    EXPECT_EQ(RandomSeed.load(), 1u);
-    RandomBelow(7);
-    EXPECT_EQ(RandomSeed.load(), 134775814u);
-    EXPECT_NEAR(RandomFraction(), 0.8610484672, 1e-10);
-}
-
 TEST(Random, RangeEdges) {
     RandomSeed.store(0xFFFFFFFFu);
     EXPECT_EQ(RandomBelow(1), 0u);

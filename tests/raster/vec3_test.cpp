@@ -39,14 +39,6 @@ TEST(Vec3, RotationsTurnTheRightWay) {
     ExpectNear(RotateY(MakeVec3(400, 5, -40), centre, HalfPi), 410, 5, -50);
 }
 
-TEST(Vec3, ZeroAngleAndCentreAreFixed) {
-    const Vec3 p = MakeVec3(12.5, -3.25, 7), centre = MakeVec3(1, 2, 3);
-    for (auto rotate : {RotateX, RotateY, RotateZ}) {
-        ExpectNear(rotate(p, centre, 0.0), p.x, p.y, p.z);
-        ExpectNear(rotate(centre, centre, 1.234), centre.x, centre.y, centre.z);
-    }
-}
-
 TEST(Project, ScalesAboutTheFrameCentre) {
     ScreenPoint point{-1, -1};
     for (double z : {-600.0, 0.0, 300.0, 599.0, 1000.0}) {

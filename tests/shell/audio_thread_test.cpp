@@ -7,9 +7,8 @@
 
 #include "fake_platform.h"
 #include "shell/program.h"
-#include "synth/dxvornik.h"
-#include "synth/song.h"
 #include "synth/stream.h"
+#include "tests/synth/song_builder.h"
 
 namespace {
 
@@ -23,6 +22,7 @@ protected:
         SongBytes.assign(BuiltInSong, BuiltInSong + BuiltInSongSize);
         WindowHandle = &FakeLog;
         FakeSound.sampleRate = Rate;
+        RandomSeed.store(0);
     }
 
     int RunToExit() {
@@ -34,14 +34,6 @@ protected:
         return -1;
     }
 };
-
-std::vector<std::int16_t> ReferenceSamples(std::size_t count) {
-    Synth synth;
-    EXPECT_EQ(StartSynth(synth, std::span(BuiltInSong, BuiltInSongSize), Rate), "");
-    std::vector<std::int16_t> samples(count);
-    RenderSamples(synth, samples.data(), static_cast<std::int32_t>(count));
-    return samples;
-}
 
 std::vector<std::int16_t> RingSamples(std::uint32_t fromByte, std::uint32_t toByte) {
     std::vector<std::int16_t> samples((toByte - fromByte) / 2);
@@ -70,7 +62,7 @@ TEST_F(AudioThread, StartsUpFillsTheWholeRingAndRaisesReadyBeforePlaying) {
         "SoundStop",
     };
     EXPECT_EQ(FakeLog, expected);
-    EXPECT_EQ(RingSamples(0, RingBytes), ReferenceSamples(Rate));
+    EXPECT_EQ(RingSamples(0, RingBytes), BuiltInSongSamples(Rate, Rate));
 }
 
 // Passes with the cursor at 6000, 14000, then past the end at 2000, then not
@@ -90,7 +82,7 @@ TEST_F(AudioThread, RefillsWhatThePlayCursorPassedAsOneStream) {
     EXPECT_EQ(FakeLog.back(), "SoundStop");
 
     // Samples 0..8000 went into the first fill; 8000..17000 followed.
-    const std::vector<std::int16_t> reference = ReferenceSamples(17000);
+    const std::vector<std::int16_t> reference = BuiltInSongSamples(Rate, 17000);
     EXPECT_EQ(RingSamples(0, 2000), Slice(reference, 16000, 17000));
     EXPECT_EQ(RingSamples(2000, 6000), Slice(reference, 9000, 11000));
     EXPECT_EQ(RingSamples(6000, 14000), Slice(reference, 11000, 15000));

@@ -1,13 +1,19 @@
 #pragma once
 // Builds small song images for the tests: header, order list, track table and
 // tracks, instrument table, program table and programs, tick-rate word, laid
-// out in that order from a base address, with every address filled in.
+// out in that order from a base address, with every address filled in. Also
+// the built-in song's samples from its start, which the ring refill, the audio
+// thread and the capture tool must reproduce.
+#include <gtest/gtest.h>
+
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
 
+#include "raster/random.h"
 #include "synth/dxvornik.h"
+#include "synth/song.h"
 
 struct SongPlan {
   std::uint16_t Base = 0x2000;
@@ -25,13 +31,15 @@ struct BuiltSong {
   std::uint16_t TrackTable = 0, InstrumentTable = 0, ProgramTable = 0, TickRate = 0;
 };
 
+// Writes a little-endian 16-bit word.
+inline void SetWord(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t value) {
+  b[at] = static_cast<std::uint8_t>(value);
+  b[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
 inline BuiltSong BuildSong(const SongPlan& plan) {
   BuiltSong song;
   std::vector<std::uint8_t>& b = song.Bytes;
-  auto word = [&](std::size_t at, std::uint32_t value) {
-    b[at] = static_cast<std::uint8_t>(value);
-    b[at + 1] = static_cast<std::uint8_t>(value >> 8);
-  };
   auto address = [&](std::size_t offset) { return static_cast<std::uint32_t>(plan.Base + offset); };
 
   // A table of addresses, then the blobs it points at.
@@ -39,7 +47,7 @@ inline BuiltSong BuildSong(const SongPlan& plan) {
     table = static_cast<std::uint16_t>(b.size());
     b.resize(b.size() + 2 * blobs.size());
     for (std::size_t i = 0; i < blobs.size(); ++i) {
-      word(table + 2 * i, address(b.size()));
+      SetWord(b, table + 2 * i, address(b.size()));
       b.insert(b.end(), blobs[i].begin(), blobs[i].end());
     }
   };
@@ -52,13 +60,13 @@ inline BuiltSong BuildSong(const SongPlan& plan) {
   addressTable(song.ProgramTable, plan.Programs);
   song.TickRate = static_cast<std::uint16_t>(b.size());
   b.resize(b.size() + 2);
-  word(song.TickRate, plan.TicksPerSecond);
+  SetWord(b, song.TickRate, plan.TicksPerSecond);
 
-  word(0, address(2));
-  word(2, address(song.TrackTable));
-  word(4, address(song.InstrumentTable));
-  word(6, address(song.ProgramTable));
-  word(8, address(song.TickRate));
+  SetWord(b, 0, address(2));
+  SetWord(b, 2, address(song.TrackTable));
+  SetWord(b, 4, address(song.InstrumentTable));
+  SetWord(b, 6, address(song.ProgramTable));
+  SetWord(b, 8, address(song.TickRate));
   b[10] = plan.OrderLength.value_or(static_cast<std::uint8_t>(3 * plan.Rows.size()));
   b[11] = plan.DurationUnit;
   return song;
@@ -72,4 +80,20 @@ inline SongPlan QuietSong() {
   plan.Instruments = {{0x00, 0x00, 0xF0}};
   plan.Programs = {{0x80, 0x40, 0x80, 0xE0}};
   return plan;
+}
+
+// The built-in song started at `rate`, the generator at its start state.
+inline Synth StartBuiltInSong(std::uint32_t rate) {
+  Synth s;
+  EXPECT_EQ(StartSynth(s, {BuiltInSong, BuiltInSong + BuiltInSongSize}, rate), "");
+  RandomSeed.store(0);
+  return s;
+}
+
+// Its first `count` samples, the generator drawn by the noise voice alone.
+inline std::vector<std::int16_t> BuiltInSongSamples(std::uint32_t rate, std::size_t count) {
+  Synth s = StartBuiltInSong(rate);
+  std::vector<std::int16_t> samples(count);
+  RenderSamples(s, samples.data(), static_cast<std::int32_t>(count));
+  return samples;
 }

@@ -18,11 +18,6 @@ std::string Problem(const std::vector<std::uint8_t>& image, std::uint32_t rate =
   return StartSynth(s, image, rate);
 }
 
-void SetWord(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t value) {
-  b[at] = static_cast<std::uint8_t>(value);
-  b[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
 TEST(Validation, AcceptsConformingImagesWithUnreachedGarbage) {
   const std::vector<std::uint8_t> builtIn(BuiltInSong, BuiltInSong + BuiltInSongSize);
   for (std::uint32_t rate : {8000u, 44100u, 48000u, 200000u}) EXPECT_EQ(Problem(builtIn, rate), "");

@@ -1,11 +1,8 @@
 // The capture tool's parts: command line, frame list, frame and sample
 // spans, the sound ring, WAV and PNG files, ffmpeg's command line.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -19,10 +16,11 @@
 #include "png_frames.h"
 #include "progress.h"
 #include "raster/random.h"
+#include "read_back.h"
 #include "show_sound.h"
 #include "show_span.h"
 #include "song_text.h"
-#include "synth/song.h"
+#include "tests/synth/song_builder.h"
 #include "video_pipe.h"
 #include "wav_file.h"
 
@@ -159,12 +157,7 @@ TEST(ShowSpan, FrameCountMatchesTheTimeline) {
 
 TEST(ShowSound, PlaysOneContinuousStreamASecondBehindTheSynthesizer) {
   constexpr std::uint32_t Rate = 8000;
-  Synth s;
-  ASSERT_EQ(StartSynth(s, {BuiltInSong, BuiltInSong + BuiltInSongSize}, Rate), "");
-  RandomSeed.store(0);
-  std::vector<std::int16_t> song(5 * Rate);
-  RenderSamples(s, song.data(), static_cast<std::int32_t>(song.size()));
-
+  const std::vector<std::int16_t> song = BuiltInSongSamples(Rate, 5 * Rate);
   RandomSeed.store(0);
   ShowSound sound;
   ASSERT_EQ(StartShowSound(sound, {BuiltInSong, BuiltInSong + BuiltInSongSize}, Rate), "");
@@ -195,27 +188,6 @@ TEST(SongText, NoteNamesPutA440AtA4) {
   for (const auto& [note, name] : names) EXPECT_EQ(NoteName(note), name);
 }
 
-// Decodes with libpng, an independent reader; the result as 0x00RRGGBB.
-std::vector<Colour32> DecodePng(const std::vector<std::uint8_t>& file, int& width, int& height) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&image, file.data(), file.size())) return {};
-  image.format = PNG_FORMAT_RGB;
-  width = static_cast<int>(image.width);
-  height = static_cast<int>(image.height);
-  std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
-  std::vector<Colour32> pixels(rgb.size() / 3);
-  for (std::size_t i = 0; i < pixels.size(); ++i)
-    pixels[i] = static_cast<Colour32>(rgb[3 * i] << 16 | rgb[3 * i + 1] << 8 | rgb[3 * i + 2]);
-  return pixels;
-}
-
-std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 TEST(PngFrames, EncoderThreadsWriteWhatOneEncoderWritesFrameByFrame) {
   // 3-second frames: every scene in 18 frames, no two alike. Three encoders
   // share two buffers, so frames are encoded out of order and buffers and
@@ -241,12 +213,12 @@ TEST(PngFrames, EncoderThreadsWriteWhatOneEncoderWritesFrameByFrame) {
   ASSERT_EQ(CommitPngFrames(frames), "");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), static_cast<long>(count));
   for (std::size_t frame = 0; frame < count; ++frame) {
-    const std::vector<std::uint8_t> file = ReadFile(dir / PngFrameName(static_cast<std::int64_t>(frame)));
+    const auto file = ReadFile<std::vector<std::uint8_t>>(dir / PngFrameName(static_cast<std::int64_t>(frame)));
     EXPECT_TRUE(file == expected[frame]) << frame;
-    int width = 0, height = 0;
-    EXPECT_TRUE(DecodePng(file, width, height) == pictures[frame]) << frame;
-    EXPECT_EQ(width, 800);
-    EXPECT_EQ(height, 600);
+    const Picture picture = DecodePng(file);
+    EXPECT_TRUE(picture.Pixels == pictures[frame]) << frame;
+    EXPECT_EQ(picture.Width, 800);
+    EXPECT_EQ(picture.Height, 600);
   }
   std::filesystem::remove_all(dir);
 }
