@@ -314,15 +314,15 @@ int SineOfEachQuad(const double*, double*, int k, int, std::uint64_t, double (*)
 int WidestLanes() { return 2; }
 #endif
 
-int Lanes = WidestLanes();
+int LaneCount = WidestLanes();
 
 // One loop for both functions, so that SineOfLanes has few callers and is
 // inlined, its constants set up once. Octets or quads first where they can
 // be had, then pairs, and an odd last one through scalar.
 void SineOfEachQuadrant(const double* in, double* out, int count, std::uint64_t offset,
                         double (*scalar)(double)) {
-    int k = Lanes >= 8 ? SineOfEachOctet(in, out, count, offset, scalar) : 0;
-    k = Lanes >= 4 ? SineOfEachQuad(in, out, k, count, offset, scalar) : k;
+    int k = LaneCount >= 8 ? SineOfEachOctet(in, out, count, offset, scalar) : 0;
+    k = LaneCount >= 4 ? SineOfEachQuad(in, out, k, count, offset, scalar) : k;
     const int last = SineOfEachIn<Pair, PairBits>(in, out, k, count, offset, scalar);
     if (last < count) {
         out[last] = scalar(in[last]);
@@ -340,8 +340,8 @@ void CosineOfEach(const double* in, double* out, int count) {
 }
 
 int numeric_detail::UseLanes(int lanes) {
-    const int before = Lanes;
-    Lanes = std::min(lanes, WidestLanes());
+    const int before = LaneCount;
+    LaneCount = std::min(lanes, WidestLanes());
     return before;
 }
 
