@@ -7,6 +7,10 @@
 #include "raster/clip.h"
 #include "raster/processor.h"
 
+#if defined(__i386__) || defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 using namespace raster_detail;
 
 namespace {
@@ -313,62 +317,6 @@ inline void StoreInsideRun(Colour32* row, std::ptrdiff_t from, std::ptrdiff_t to
     std::memcpy(lastFour, four, sizeof four);
 }
 
-// How the walk below stores its runs: in ordinary stores, or with masks.
-struct PlainRuns {
-    static void Store(Colour32* row, std::ptrdiff_t from, std::ptrdiff_t to, Colour32 colour) {
-        StoreInsideRun(row, from, to, colour);
-    }
-    static void Finish() {}
-};
-
-#if defined(__i386__) || defined(__x86_64__)
-#if defined(__AVX512F__)
-#define DX_MASK_REGISTER_CLOBBER , "k1"
-#else
-#define DX_MASK_REGISTER_CLOBBER  // code built for SSE2 never uses mask registers
-#endif
-
-// Out of line, so that the masked walk does not carry a second copy of
-// the plain stores for the few runs it passes on.
-[[gnu::noinline]] void StoreLongRun(Colour32* row, std::ptrdiff_t from, std::ptrdiff_t to,
-                                    Colour32 colour) {
-    StoreInsideRun(row, from, to, colour);
-}
-
-// Where the processor has AVX-512, a run of up to sixteen pixels is one
-// store of sixteen under a mask of its length, and lanes outside the mask
-// are neither written nor checked for access. That takes the branches on
-// the run's length away: a landscape run is 1 to 12 pixels wide and changes
-// from row to row, so those branches were mispredicted often. In assembly,
-// so that the walk around it stays SSE2 code shared with PlainRuns; the
-// memory operand tells the compiler which pixels the store may change.
-struct MaskedRuns {
-    static void Store(Colour32* row, std::ptrdiff_t from, std::ptrdiff_t to, Colour32 colour) {
-        const std::ptrdiff_t count = to - from + 1;
-        if (count > 16) [[unlikely]] {
-            StoreLongRun(row, from, to, colour);
-            return;
-        }
-        const unsigned mask = (1u << count) - 1;
-        asm("kmovw %1, %%k1\n\t"
-            "vpbroadcastd %2, %%zmm7\n\t"
-            "vmovdqu32 %%zmm7, %0%{%%k1%}"
-            : "+m"(*reinterpret_cast<Colour32(*)[16]>(row + from))
-            : "r"(mask), "r"(colour)
-            : "xmm7" DX_MASK_REGISTER_CLOBBER);
-    }
-    // Clears the upper halves of the vector registers, which SSE code that
-    // follows would otherwise pay for on some processors.
-    static void Finish() { asm volatile("vzeroupper"); }
-};
-#undef DX_MASK_REGISTER_CLOBBER
-
-bool MaskedStores = ProcessorHasAvx512();
-#else
-using MaskedRuns = PlainRuns;
-bool MaskedStores = false;
-#endif
-
 // Edges a (the long one) and b as the left and the right one.
 template <bool LongEdgeLeft>
 struct Sides {
@@ -385,7 +333,7 @@ struct Sides {
 // other. `row` and the edges end on the row below them. Inlined into each
 // case of the walk, so that the positions stay in registers across the
 // pixel stores rather than going through memory the stores might alias.
-template <bool LongEdgeLeft, typename Runs>
+template <bool LongEdgeLeft>
 [[gnu::always_inline]] inline void InsideRows(Colour32*& row, std::ptrdiff_t stride,
                                               InsideEdge& a, InsideEdge& b, std::int32_t rows,
                                               Colour32 colour) {
@@ -396,7 +344,7 @@ template <bool LongEdgeLeft, typename Runs>
     const std::int64_t highStep = sides.right.step;
     Colour32* const end = row + rows * stride;
     for (; row != end; row += stride) {
-        Runs::Store(row, Whole(low), Whole(high), colour);
+        StoreInsideRun(row, Whole(low), Whole(high), colour);
         low += lowStep;
         high += highStep;
     }
@@ -406,10 +354,10 @@ template <bool LongEdgeLeft, typename Runs>
 
 // A row where either edge may start or end: the run from the left edge's
 // start to the right edge's end, each stopped at its corner.
-template <bool LongEdgeLeft, typename Runs>
+template <bool LongEdgeLeft>
 inline void StoreCornerRow(Colour32* row, InsideEdge& a, InsideEdge& b, Colour32 colour) {
     const Sides<LongEdgeLeft> sides(a, b);
-    Runs::Store(row, RunStart(sides.left), RunEnd(sides.right), colour);
+    StoreInsideRun(row, RunStart(sides.left), RunEnd(sides.right), colour);
 }
 
 struct InsideCorner {
@@ -424,47 +372,52 @@ inline void SortCorners(C& c1, C& c2, C& c3) {
     if (c3.y < c2.y) std::swap(c2, c3);
 }
 
+// The edge from the top corner to the middle one, or with a flat top the
+// one from the middle corner to the bottom; c1.y < c3.y.
+inline InsideEdge StartUpperEdge(InsideCorner c1, InsideCorner c2, InsideCorner c3) {
+    return c1.y < c2.y ? StartInsideEdge(c1.x, c1.y, c2.x, c2.y)
+                       : StartInsideEdge(c2.x, c2.y, c3.x, c3.y);
+}
+
 // The rows of a triangle whose long edge, from the top to the bottom corner,
 // lies left of the middle corner or not; c1.y < c3.y. The other side is the
 // edge from the top to the middle corner and the one from there to the
 // bottom; with a flat top or bottom it is one edge.
-template <bool LongEdgeLeft, typename Runs>
+template <bool LongEdgeLeft>
 void FillInsideSided(InsideCorner c1, InsideCorner c2, InsideCorner c3, Colour32* row,
                      std::ptrdiff_t stride, Colour32 colour) {
     InsideEdge a = StartInsideEdge(c1.x, c1.y, c3.x, c3.y);
     const bool twoParts = c1.y < c2.y && c2.y < c3.y;
-    InsideEdge b = c1.y < c2.y ? StartInsideEdge(c1.x, c1.y, c2.x, c2.y)
-                               : StartInsideEdge(c2.x, c2.y, c3.x, c3.y);
-    StoreCornerRow<LongEdgeLeft, Runs>(row, a, b, colour);
+    InsideEdge b = StartUpperEdge(c1, c2, c3);
+    StoreCornerRow<LongEdgeLeft>(row, a, b, colour);
     row += stride;
     MoveDown(a, 1);
     MoveDown(b, 1);
     if (twoParts) {
-        InsideRows<LongEdgeLeft, Runs>(row, stride, a, b, c2.y - c1.y - 1, colour);
+        InsideRows<LongEdgeLeft>(row, stride, a, b, c2.y - c1.y - 1, colour);
         // On the middle corner's row the lower edge starts at that corner,
         // and the long edge's run may reach past it either way.
         b = StartInsideEdge(c2.x, c2.y, c3.x, c3.y);
-        Runs::Store(row, std::min(RunStart(a), RunStart(b)), std::max(RunEnd(a), RunEnd(b)),
-                    colour);
+        StoreInsideRun(row, std::min(RunStart(a), RunStart(b)), std::max(RunEnd(a), RunEnd(b)),
+                       colour);
         row += stride;
         MoveDown(a, 1);
         MoveDown(b, 1);
-        InsideRows<LongEdgeLeft, Runs>(row, stride, a, b, c3.y - c2.y - 1, colour);
+        InsideRows<LongEdgeLeft>(row, stride, a, b, c3.y - c2.y - 1, colour);
     } else {
-        InsideRows<LongEdgeLeft, Runs>(row, stride, a, b, c3.y - c1.y - 1, colour);
+        InsideRows<LongEdgeLeft>(row, stride, a, b, c3.y - c1.y - 1, colour);
     }
-    StoreCornerRow<LongEdgeLeft, Runs>(row, a, b, colour);
+    StoreCornerRow<LongEdgeLeft>(row, a, b, colour);
 }
 
 // A triangle whose corners lie inside a frame of at most InsideLimit pixels
-// on a side.
-template <typename Runs>
-void FillInsideTriangle(InsideCorner c1, InsideCorner c2, InsideCorner c3, const FrameView& frame,
-                        Colour32 colour) {
+// on a side, row by row.
+void FillInsideByRows(InsideCorner c1, InsideCorner c2, InsideCorner c3, const FrameView& frame,
+                      Colour32 colour) {
     SortCorners(c1, c2, c3);
     Colour32* row = frame.pixels + frame.rowOffsets[c1.y];
     if (c1.y == c3.y) {
-        Runs::Store(row, std::min({c1.x, c2.x, c3.x}), std::max({c1.x, c2.x, c3.x}), colour);
+        StoreInsideRun(row, std::min({c1.x, c2.x, c3.x}), std::max({c1.x, c2.x, c3.x}), colour);
         return;
     }
     // Which side the long edge lies on settles which edge's run starts each
@@ -474,38 +427,143 @@ void FillInsideTriangle(InsideCorner c1, InsideCorner c2, InsideCorner c3, const
     const bool longEdgeLeft = (c2.x - c1.x) * (c3.y - c1.y) > (c2.y - c1.y) * (c3.x - c1.x);
     const std::ptrdiff_t stride = frame.rowOffsets[1];
     if (longEdgeLeft) {
-        FillInsideSided<true, Runs>(c1, c2, c3, row, stride, colour);
+        FillInsideSided<true>(c1, c2, c3, row, stride, colour);
     } else {
-        FillInsideSided<false, Runs>(c1, c2, c3, row, stride, colour);
+        FillInsideSided<false>(c1, c2, c3, row, stride, colour);
     }
 }
 
-// One triangle, or a face's two, inside the frame; with masks where the
-// processor has them, chosen once per call.
+// ---- the same triangles eight rows at a time ---------------------------------
+//
+// Where the processor has AVX-512, the rows of a triangle inside the frame
+// are worked out eight at a time, one row in each lane of a vector, and
+// each row's run is one store of sixteen pixels under a mask of its length.
+// A landscape triangle is about fifteen rows of one to twelve pixels, and
+// row by row its cost was mostly in mispredicted branches: on which side
+// the long edge lies, whether there is a middle corner, where each section
+// of rows ends and how long each run is. Here a triangle is one trip of one
+// to three rounds through one loop, whatever its shape.
+//
+// Every row takes the same formula: the run from the leftmost start to the
+// rightmost end of the runs of the long edge and of the other side's edge
+// on that row (the upper one above the middle corner, the lower one from
+// its row on), each run stopped at its edge's columns. On the rows between
+// corners the stops change nothing and the left edge's run starts first
+// and the right one's ends last, so this is the row-by-row walk's run on
+// every row, corner rows included. The lower edge's positions are carried
+// back to the top corner's row, exactly, by whole steps, so that all three
+// edges move on together; its lanes are not used above the middle corner.
+// Lanes past the bottom corner store nothing.
+#if defined(__i386__) || defined(__x86_64__)
+#define DX_EIGHT_ROWS [[gnu::target("avx512f,avx512dq")]]
+
+using RowLanes = long long __attribute__((vector_size(64)));  // a value for each of eight rows
+
+constexpr RowLanes FirstEightRows = {0, 1, 2, 3, 4, 5, 6, 7};
+
+// An edge on eight rows: its runs' two positions (times 2^32, as in
+// InsideEdge) on each, and its columns.
+struct EdgeOnRows {
+    RowLanes low, high;
+    RowLanes eightSteps;
+    RowLanes least, most;
+};
+
+DX_EIGHT_ROWS inline RowLanes Smaller(RowLanes a, RowLanes b) { return a < b ? a : b; }
+DX_EIGHT_ROWS inline RowLanes Larger(RowLanes a, RowLanes b) { return a > b ? a : b; }
+
+// `edge` stands on row `startRow` of the triangle, counted from its top
+// corner; the lanes take rows 0 to 7.
+DX_EIGHT_ROWS inline EdgeOnRows EdgeOnFirstRows(const InsideEdge& edge, std::int64_t startRow) {
+    const RowLanes moves = (FirstEightRows - startRow) * edge.step;
+    return {edge.low + moves, edge.high + moves, RowLanes{} + 8 * edge.step,
+            RowLanes{} + edge.least, RowLanes{} + edge.most};
+}
+
+DX_EIGHT_ROWS inline RowLanes RunStarts(const EdgeOnRows& edge) {
+    return Larger(edge.low >> 32, edge.least);
+}
+
+DX_EIGHT_ROWS inline RowLanes RunEnds(const EdgeOnRows& edge) {
+    return Smaller(edge.high >> 32, edge.most);
+}
+
+DX_EIGHT_ROWS inline void MoveDownEight(EdgeOnRows& edge) {
+    edge.low += edge.eightSteps;
+    edge.high += edge.eightSteps;
+}
+
+// `count` pixels from `at` on, sixteen at a time, the last up to sixteen
+// under a mask.
+DX_EIGHT_ROWS void StoreRun(Colour32* at, long long count, __m512i colours) {
+    for (; count > 16; at += 16, count -= 16) _mm512_storeu_si512(at, colours);
+    _mm512_mask_storeu_epi32(at, static_cast<__mmask16>((1u << count) - 1), colours);
+}
+
+DX_EIGHT_ROWS void FillInsideByEights(InsideCorner c1, InsideCorner c2, InsideCorner c3,
+                                      const FrameView& frame, Colour32 colour) {
+    SortCorners(c1, c2, c3);
+    Colour32* const top = frame.pixels + frame.rowOffsets[c1.y];
+    const __m512i colours = _mm512_set1_epi32(static_cast<int>(colour));
+    if (c1.y == c3.y) {
+        const std::int32_t from = std::min({c1.x, c2.x, c3.x});
+        StoreRun(top + from, std::max({c1.x, c2.x, c3.x}) - from + 1, colours);
+        return;
+    }
+    // With a flat top or bottom the other side is one edge all the way.
+    const std::int64_t middle = c2.y - c1.y;
+    const std::int64_t last = c3.y - c1.y;
+    EdgeOnRows a = EdgeOnFirstRows(StartInsideEdge(c1.x, c1.y, c3.x, c3.y), 0);
+    EdgeOnRows upper = EdgeOnFirstRows(StartUpperEdge(c1, c2, c3), 0);
+    EdgeOnRows lower = c2.y < c3.y ? EdgeOnFirstRows(StartInsideEdge(c2.x, c2.y, c3.x, c3.y), middle)
+                                   : upper;
+    const std::ptrdiff_t stride = frame.rowOffsets[1];
+    RowLanes rows = FirstEightRows;
+    RowLanes rowStarts = FirstEightRows * stride;
+    for (std::int64_t first = 0; first <= last; first += 8) {
+        const RowLanes onLower = rows >= middle;
+        const RowLanes from = Smaller(RunStarts(a), onLower ? RunStarts(lower) : RunStarts(upper));
+        const RowLanes to = Larger(RunEnds(a), onLower ? RunEnds(lower) : RunEnds(upper));
+        const RowLanes inside = rows <= last;
+        const RowLanes counts = inside ? to - from + 1 : RowLanes{};
+        const RowLanes offsets = inside ? rowStarts + from : RowLanes{};
+        const RowLanes masks = ((RowLanes{} + 1) << Smaller(counts, RowLanes{} + 16)) - 1;
+        for (int lane = 0; lane < 8; ++lane) {
+            _mm512_mask_storeu_epi32(top + offsets[lane], static_cast<__mmask16>(masks[lane]),
+                                     colours);
+        }
+        // Runs longer than sixteen pixels go on past the masks' end.
+        if (_mm512_cmpgt_epi64_mask(__m512i(counts), _mm512_set1_epi64(16)) != 0) [[unlikely]] {
+            for (int lane = 0; lane < 8; ++lane) {
+                if (counts[lane] > 16) StoreRun(top + offsets[lane] + 16, counts[lane] - 16, colours);
+            }
+        }
+        rows += 8;
+        rowStarts += 8 * stride;
+        MoveDownEight(a);
+        MoveDownEight(upper);
+        MoveDownEight(lower);
+    }
+}
+#undef DX_EIGHT_ROWS
+
+bool EightRowWalk = ProcessorHasAvx512();
+#else
+void FillInsideByEights(InsideCorner c1, InsideCorner c2, InsideCorner c3, const FrameView& frame,
+                        Colour32 colour) {
+    FillInsideByRows(c1, c2, c3, frame, colour);
+}
+bool EightRowWalk = false;
+#endif
+
+// One triangle inside the frame, eight rows at a time where the processor
+// can.
 void FillInside(InsideCorner c1, InsideCorner c2, InsideCorner c3, const FrameView& frame,
                 Colour32 colour) {
-    if (MaskedStores) {
-        FillInsideTriangle<MaskedRuns>(c1, c2, c3, frame, colour);
-        MaskedRuns::Finish();
+    if (EightRowWalk) {
+        FillInsideByEights(c1, c2, c3, frame, colour);
     } else {
-        FillInsideTriangle<PlainRuns>(c1, c2, c3, frame, colour);
-    }
-}
-
-template <typename Runs>
-void FillInsideFaceWith(InsideCorner p1, InsideCorner p2, InsideCorner p3, InsideCorner p4,
-                        const FrameView& frame, Colour32 colour) {
-    FillInsideTriangle<Runs>(p1, p2, p3, frame, colour);
-    FillInsideTriangle<Runs>(p4, p3, p2, frame, colour);
-    Runs::Finish();
-}
-
-void FillInsideFace(InsideCorner p1, InsideCorner p2, InsideCorner p3, InsideCorner p4,
-                    const FrameView& frame, Colour32 colour) {
-    if (MaskedStores) {
-        FillInsideFaceWith<MaskedRuns>(p1, p2, p3, p4, frame, colour);
-    } else {
-        FillInsideFaceWith<PlainRuns>(p1, p2, p3, p4, frame, colour);
+        FillInsideByRows(c1, c2, c3, frame, colour);
     }
 }
 
@@ -559,7 +617,8 @@ void FillQuad(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2
     // once for both its triangles.
     if (FrameTakesInsideWalk(frame) && InsideFrame(x1, y1, frame) && InsideFrame(x2, y2, frame) &&
         InsideFrame(x3, y3, frame) && InsideFrame(x4, y4, frame)) {
-        FillInsideFace({x1, y1}, {x2, y2}, {x3, y3}, {x4, y4}, frame, colour);
+        FillInside({x1, y1}, {x2, y2}, {x3, y3}, frame, colour);
+        FillInside({x4, y4}, {x3, y3}, {x2, y2}, frame, colour);
         return;
     }
     const Target target{frame, colour};
@@ -570,8 +629,8 @@ void FillQuad(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2
     }
 }
 
-bool raster_detail::UseMaskedStores(bool use) {
-    const bool before = MaskedStores;
-    MaskedStores = use && ProcessorHasAvx512();
+bool raster_detail::UseEightRowWalk(bool use) {
+    const bool before = EightRowWalk;
+    EightRowWalk = use && ProcessorHasAvx512();
     return before;
 }

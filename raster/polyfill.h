@@ -17,9 +17,8 @@ void FillQuad(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2
               const FrameView& frame, Colour32 colour);
 
 namespace raster_detail {
-// Whether triangles inside the frame store their rows' runs under AVX-512
-// masks where the processor has them (the default) or in ordinary stores;
-// returns the setting before. For tests, which check both give the same
-// pixels.
-bool UseMaskedStores(bool use);
+// Whether triangles inside the frame are walked eight rows at a time where
+// the processor has AVX-512 (the default) or row by row; returns the
+// setting before. For tests, which check both give the same pixels.
+bool UseEightRowWalk(bool use);
 }

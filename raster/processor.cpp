@@ -9,7 +9,7 @@ bool ProcessorHasAvx2() {
 
 bool ProcessorHasAvx512() {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512f");
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
 }
 #else
 bool ProcessorHasAvx2() { return false; }

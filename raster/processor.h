@@ -6,6 +6,7 @@
 // True on an x86 processor (and system) with AVX2; false elsewhere.
 bool ProcessorHasAvx2();
 
-// True on an x86 processor (and system) with AVX-512 Foundation; false
+// True on an x86 processor (and system) with AVX-512 Foundation and its
+// doubleword and quadword instructions (every one but the Xeon Phi); false
 // elsewhere.
 bool ProcessorHasAvx512();

@@ -95,7 +95,7 @@ TEST(FillTriangle, DependsOnlyOnItsCornersAndCoversTheInterior) {
     }
 }
 
-void CompareFastWalkWithTheGeneralOne(const char* stores) {
+void CompareFastWalkWithTheGeneralOne(const char* walk) {
     GuardedFrame fast(64, 48, 64, 0), general(1025, 48, 1025, 0);
     std::mt19937 random(5);
     std::uniform_int_distribution<int> x(0, 63), y(0, 47);
@@ -108,7 +108,7 @@ void CompareFastWalkWithTheGeneralOne(const char* stores) {
         }
         ASSERT_EQ(fast.Pixels(0, 0, 64, 48), general.Pixels(0, 0, 64, 48))
             << c[0] << "," << c[1] << " " << c[2] << "," << c[3] << " " << c[4] << "," << c[5]
-            << " " << stores;
+            << " " << walk;
         for (const FrameView& view : {fast.View(), general.View()}) {
             FillTriangle(c[0], c[1], c[2], c[3], c[4], c[5], view, 0);
         }
@@ -119,14 +119,14 @@ void CompareFastWalkWithTheGeneralOne(const char* stores) {
 // that size the fast one for triangles wholly inside it. Both give the same
 // pixels for every triangle with corners on a 6 x 6 grid (many of them on
 // one line) and for random ones, whose flat edges may run past the middle
-// corner on its row. The fast walk is checked storing its runs both ways:
-// under masks (where the processor has AVX-512; the frame's memory ends
-// with its last row, which the masked-off lanes run past) and plainly.
+// corner on its row. The fast walk is checked both ways: eight rows at a
+// time (where the processor has AVX-512; the frame's memory ends with its
+// last row, which the masked-off lanes run past) and row by row.
 TEST(FillTriangle, FastWalkMatchesTheGeneralOne) {
-    for (const bool masked : {true, false}) {
-        const bool before = raster_detail::UseMaskedStores(masked);
-        CompareFastWalkWithTheGeneralOne(masked ? "masked" : "plain");
-        raster_detail::UseMaskedStores(before);
+    for (const bool byEights : {true, false}) {
+        const bool before = raster_detail::UseEightRowWalk(byEights);
+        CompareFastWalkWithTheGeneralOne(byEights ? "eight rows at a time" : "row by row");
+        raster_detail::UseEightRowWalk(before);
     }
 }
 
