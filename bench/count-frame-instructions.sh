@@ -6,8 +6,8 @@
 # StoreWholeFrame it calls, or memset in builds that cleared with it) is shown
 # apart: callgrind counts every iteration of a string instruction, and
 # memset's rep stosb came to 1.92 million per frame, one instruction to the
-# processor. Valgrind offers the program no AVX-512, so the landscape is
-# counted with its runs in ordinary stores, not under masks.
+# processor. Valgrind offers the program no AVX-512, so the triangles it
+# counts are walked row by row, not eight rows at a time.
 #   bench/count-frame-instructions.sh [BUILD_DIR] [FRAMES_PER_SCENE] [SCENE...]
 # BUILD_DIR defaults to build/native; FRAMES_PER_SCENE to 20 (0: every frame).
 set -eu
