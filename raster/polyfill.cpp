@@ -567,6 +567,19 @@ void FillInside(InsideCorner c1, InsideCorner c2, InsideCorner c3, const FrameVi
     }
 }
 
+// A face's two triangles inside the frame, the walk chosen once for both:
+// row by row, that is fewer instructions than choosing it for each.
+void FillInsideFace(InsideCorner p1, InsideCorner p2, InsideCorner p3, InsideCorner p4,
+                    const FrameView& frame, Colour32 colour) {
+    if (EightRowWalk) {
+        FillInsideByEights(p1, p2, p3, frame, colour);
+        FillInsideByEights(p4, p3, p2, frame, colour);
+    } else {
+        FillInsideByRows(p1, p2, p3, frame, colour);
+        FillInsideByRows(p4, p3, p2, frame, colour);
+    }
+}
+
 bool FrameTakesInsideWalk(const FrameView& frame) {
     return frame.width <= InsideLimit && frame.height <= InsideLimit;
 }
@@ -617,8 +630,7 @@ void FillQuad(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2
     // once for both its triangles.
     if (FrameTakesInsideWalk(frame) && InsideFrame(x1, y1, frame) && InsideFrame(x2, y2, frame) &&
         InsideFrame(x3, y3, frame) && InsideFrame(x4, y4, frame)) {
-        FillInside({x1, y1}, {x2, y2}, {x3, y3}, frame, colour);
-        FillInside({x4, y4}, {x3, y3}, {x2, y2}, frame, colour);
+        FillInsideFace({x1, y1}, {x2, y2}, {x3, y3}, {x4, y4}, frame, colour);
         return;
     }
     const Target target{frame, colour};
