@@ -441,8 +441,9 @@ void FillInsideByRows(InsideCorner c1, InsideCorner c2, InsideCorner c3, const F
 // A landscape triangle is about fifteen rows of one to twelve pixels, and
 // row by row its cost was mostly in mispredicted branches: on which side
 // the long edge lies, whether there is a middle corner, where each section
-// of rows ends and how long each run is. Here a triangle is one trip of one
-// to three rounds through one loop, whatever its shape.
+// of rows ends and how long each run is. Here a triangle, whatever its
+// shape, is one loop of a round per eight rows: one to three rounds for a
+// landscape triangle.
 //
 // Every row takes the same formula: the run from the leftmost start to the
 // rightmost end of the runs of the long edge and of the other side's edge
