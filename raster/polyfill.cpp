@@ -516,8 +516,8 @@ DX_EIGHT_ROWS void FillInsideByEights(InsideCorner c1, InsideCorner c2, InsideCo
     const std::int64_t last = c3.y - c1.y;
     EdgeOnRows a = EdgeOnFirstRows(StartInsideEdge(c1.x, c1.y, c3.x, c3.y), 0);
     EdgeOnRows upper = EdgeOnFirstRows(StartUpperEdge(c1, c2, c3), 0);
-    EdgeOnRows lower = c2.y < c3.y ? EdgeOnFirstRows(StartInsideEdge(c2.x, c2.y, c3.x, c3.y), middle)
-                                   : upper;
+    EdgeOnRows lower =
+        c2.y < c3.y ? EdgeOnFirstRows(StartInsideEdge(c2.x, c2.y, c3.x, c3.y), middle) : upper;
     const std::ptrdiff_t stride = frame.rowOffsets[1];
     RowLanes rows = FirstEightRows;
     RowLanes rowStarts = FirstEightRows * stride;
@@ -536,7 +536,9 @@ DX_EIGHT_ROWS void FillInsideByEights(InsideCorner c1, InsideCorner c2, InsideCo
         // Runs longer than sixteen pixels go on past the masks' end.
         if (_mm512_cmpgt_epi64_mask(__m512i(counts), _mm512_set1_epi64(16)) != 0) [[unlikely]] {
             for (int lane = 0; lane < 8; ++lane) {
-                if (counts[lane] > 16) StoreRun(top + offsets[lane] + 16, counts[lane] - 16, colours);
+                if (counts[lane] > 16) {
+                    StoreRun(top + offsets[lane] + 16, counts[lane] - 16, colours);
+                }
             }
         }
         rows += 8;
