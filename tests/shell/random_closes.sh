@@ -70,8 +70,7 @@ one_run() {
             program_running || fail "$(basename "$PROGRAM") run $run: ended before the request at $moment ms"
             if [ "$method" = escape ]; then press_escape; else click_close_button; fi
             request_ms=$(now_ms)  # the request has been delivered
-            wait_program "$DEADLINE_MS" ||
-                fail "$(basename "$PROGRAM") run $run ($method at $moment ms): no end within $DEADLINE_MS ms; threads: $(program_threads)"
+            wait_program "$DEADLINE_MS" || no_end_in_time
             ;;
     esac
     end_ms=$(now_ms)
@@ -91,6 +90,18 @@ one_run() {
             fail "$(basename "$PROGRAM") run $run: ended $((end_ms - request_ms)) ms after second 51 from the window"
     fi
     echo "$(basename "$PROGRAM") run $run: $method at $moment ms: exit 0 after $((end_ms - request_ms)) ms"
+}
+
+# A program still running after the deadline: where its threads wait, and
+# whether it ends in a second deadline's time, to tell a slow close from a
+# hang.
+no_end_in_time() {
+    local state="$PROGRAM_STATE" threads later
+    threads="$(program_threads)"
+    later="still running after twice that"
+    wait_program "$DEADLINE_MS" && later="ended $(($(now_ms) - request_ms)) ms after the request"
+    fail "$(basename "$PROGRAM") run $run ($method at $moment ms): no end within $DEADLINE_MS ms" \
+        "(state $state; threads: $threads); $later; its errors: $(tail -c 2000 "$WORK/program.err")"
 }
 
 # Where each thread of a program that does not end is waiting: name, state

@@ -10,6 +10,7 @@ WORK="${WORK:-$(mktemp -d)}"
 XVFB_PID=""
 PROGRAM_PID=""
 PROGRAM_RC=""
+PROGRAM_STATE=""
 
 fail() {
     echo "FAIL: $*" >&2
@@ -69,21 +70,40 @@ start_program() {
     PROGRAM_PID=$!
 }
 
-program_running() { kill -0 "$PROGRAM_PID" 2> /dev/null; }
+# Sets PROGRAM_STATE to the program's state letter from /proc (R, S, D, Z,
+# ...), or to nothing once the process is gone; builtins alone, no fork.
+read_program_state() {
+    local stat=""
+    read -r stat 2> /dev/null < "/proc/$PROGRAM_PID/stat" || true
+    stat="${stat##*) }"  # past the name in parentheses, which may hold spaces
+    PROGRAM_STATE="${stat%% *}"
+}
+
+# An ended program stays a zombie (state Z) until this shell reaps it, and a
+# zombie still answers `kill -0`; a loop of builtins may not reap it before
+# its next fork. So the state is asked instead.
+program_running() {
+    read_program_state
+    [ -n "$PROGRAM_STATE" ] && [ "$PROGRAM_STATE" != Z ]
+}
 
 # Waits up to $1 milliseconds for the program to end; sets PROGRAM_RC.
-# Returns 1 on time-out. The shell reaps the program the moment it ends and
-# keeps its exit status for `wait`, so the loop only asks whether the process
-# is still there, every 10 ms. Everything in the loop is a builtin: many shows
-# side by side would otherwise fork thousands of sleeps and clocks. (`wait -n`
-# on the program and a timer was tried: now and then it missed a program that
-# had already ended and waited out the whole limit.)
+# Returns 1 on time-out: only once the program has been seen still running
+# after the limit. The clock is read before each look, so a look that finds
+# the program ended says only that it ended after the look before: when this
+# shell itself was kept from running (a busy machine can hold one process
+# back for seconds), the time on return says nothing about when the program
+# ended. The loop looks every 10 ms, with builtins only: many shows side by
+# side would otherwise fork thousands of sleeps and clocks. (`wait -n` on the
+# program and a timer was tried: now and then it missed a program that had
+# already ended and waited out the whole limit.)
 wait_program() {
     local limit_ms="$1" start_us now_us
     start_us=${EPOCHREALTIME/./}
     [ -n "${NAP_FD:-}" ] || exec {NAP_FD}<> <(:)  # a pipe nobody writes: read -t naps
-    while kill -0 "$PROGRAM_PID" 2> /dev/null; do
+    for (( ; ; )); do
         now_us=${EPOCHREALTIME/./}
+        program_running || break
         [ $(((now_us - start_us) / 1000)) -le "$limit_ms" ] || return 1
         read -r -t 0.01 -u "$NAP_FD" _ || true
     done
@@ -91,8 +111,6 @@ wait_program() {
     wait "$PROGRAM_PID"
     PROGRAM_RC=$?
     set -e
-    now_us=${EPOCHREALTIME/./}
-    [ $(((now_us - start_us) / 1000)) -le "$limit_ms" ]
 }
 
 # The top-level windows as "id WxH+X+Y class" lines.
