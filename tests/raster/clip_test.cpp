@@ -4,10 +4,10 @@
 // drawn, moved, into a frame large enough to hold it and cropped back.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <initializer_list>
 #include <random>
-#include <tuple>
 
 #include "raster/clip.h"
 #include "raster/polychar.h"
@@ -132,25 +132,32 @@ TEST_F(ClipTest, ExtremeCoordinatesWriteNothingOutside) {
     EXPECT_GT(ClippedDrawCount(), 0u);
 }
 
-// Lines far longer than the frame, in both majors, still keep exactly their
-// own pixels where they cross it.
-TEST_F(ClipTest, VeryLongLinesKeepTheirExactPixels) {
+// Lines inside the frame (every 50th a single point) and lines far longer
+// than it, in both majors: each, and its reverse, is exactly the nearest
+// pixels to the true line where it crosses the frame.
+TEST_F(ClipTest, LinesAreTheNearestPixelsToTheExactLine) {
     std::mt19937_64 random(16);
-    std::uniform_int_distribution<std::int64_t> far(-2000000000, 2000000000), near(-20, 70);
-    for (int i = 0; i < 800; ++i) {
-        std::int64_t c[4] = {far(random), near(random) - 3 * (i % 7), far(random),
-                             near(random) + 5 * (i % 5)};
-        if (i % 2) std::swap(c[1], c[3]);
-        if (i % 4 >= 2) {  // y-major: swap the axes
-            std::swap(c[0], c[1]);
-            std::swap(c[2], c[3]);
+    std::uniform_int_distribution<std::int64_t> far(-2000000000, 2000000000), near(-20, 70),
+        x(0, Width - 1), y(0, Height - 1);
+    for (int i = 0; i < 3800; ++i) {
+        std::array<std::int64_t, 4> c{x(random), y(random), x(random), y(random)};
+        if (i % 50 == 0) c = {c[0], c[1], c[0], c[1]};
+        if (i >= 3000) {
+            c = {far(random), near(random) - 3 * (i % 7), far(random), near(random) + 5 * (i % 5)};
+            if (i % 2) std::swap(c[1], c[3]);
+            if (i % 4 >= 2) c = {c[1], c[0], c[3], c[2]};  // y-major: swap the axes
         }
-        GuardedFrame frame(Width, Height, Width);
+        SCOPED_TRACE(::testing::PrintToString(c));
+        const PointSet expected = ExactLine(c[0], c[1], c[2], c[3], Width, Height);
+        small.Clear();
         DrawLine(std::int32_t(c[0]), std::int32_t(c[1]), std::int32_t(c[2]), std::int32_t(c[3]),
-                 frame.View(), Ink);
-        ASSERT_EQ(frame.Drawn(), ExactLine(c[0], c[1], c[2], c[3], Width, Height))
-            << c[0] << "," << c[1] << " " << c[2] << "," << c[3];
-        ASSERT_TRUE(frame.GuardIntact());
+                 small.View(), Ink);
+        ASSERT_EQ(small.Drawn(), expected);
+        small.Clear();
+        DrawLine(std::int32_t(c[2]), std::int32_t(c[3]), std::int32_t(c[0]), std::int32_t(c[1]),
+                 small.View(), Ink);
+        ASSERT_EQ(small.Drawn(), expected) << "reversed";
+        ASSERT_TRUE(small.GuardIntact());
     }
 }
 
@@ -164,7 +171,8 @@ TEST(MulAddDivide, MatchesWideArithmetic) {
         const unsigned __int128 total = static_cast<unsigned __int128>(a) * b + c;
         if (total / d >= (static_cast<unsigned __int128>(1) << 64)) continue;
         const auto q = raster_detail::MulAddDivide(a, b, c, d);
-        ASSERT_EQ(q.quotient, static_cast<std::uint64_t>(total / d)) << a << " " << b << " " << c << " " << d;
+        ASSERT_EQ(q.quotient, static_cast<std::uint64_t>(total / d))
+            << a << " " << b << " " << c << " " << d;
         ASSERT_EQ(q.remainder, static_cast<std::uint64_t>(total % d));
     }
 }
