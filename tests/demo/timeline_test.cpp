@@ -4,6 +4,7 @@
 // and the set-up's draws are pinned by the show's golden pictures.
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <thread>
 
 #include "demo/balls.h"
@@ -30,7 +31,7 @@ TEST_F(Timeline, ClockJumpingPastTheLastSecondStillEndsTheShowOnce) {
     EXPECT_EQ(VirtualPlatform.closeRequests, 1u);
     FrameAt(1e12);
     EXPECT_EQ(SceneIndex, INT32_MAX);
-    EXPECT_EQ(FindInk(VirtualFrame()).count, 0);
+    EXPECT_EQ(InkCount(VirtualFrame()), 0);
     EXPECT_EQ(VirtualPlatform.closeRequests, 1u);
 }
 
@@ -64,7 +65,7 @@ TEST_F(Timeline, FailedLockSkipsTheDrawingButNotTheTime) {
     VirtualPlatform.failingLocks = 1;
     RenderFrame();
     EXPECT_EQ(VirtualPlatform.unlocks, 1u);  // nothing was locked, nothing unlocked
-    EXPECT_TRUE(SamePicture(VirtualFrame(), before->memory));
+    EXPECT_EQ(std::memcmp(&VirtualFrame(), &before->memory, sizeof(MemoryFrame)), 0);
     EXPECT_DOUBLE_EQ(DemoClock, 12.01);
     EXPECT_DOUBLE_EQ(AnimPhase, 0.04);
     EXPECT_NE(Balls[0].X, ballX);
@@ -94,7 +95,7 @@ TEST_F(Timeline, ThreadEndsAfterPresentingTheFrameDuringWhichStopWasAsked) {
     EXPECT_EQ(RenderThreadProc(nullptr), 0u);
     EXPECT_EQ(VirtualPlatform.locks, 1u);
     EXPECT_EQ(VirtualPlatform.presents, 1u);
-    EXPECT_GT(FindInk(VirtualFrame()).count, 0);  // the first title
+    EXPECT_GT(InkCount(VirtualFrame()), 0);  // the first title
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ TEST(ShadedDisc, RadiusOneIsAShadedCrossAndZeroIsNothing) {
     for (std::int32_t y = 0; y < 16; ++y) HorizontalSpan(0, y, 15, frame.View(), 0x123456);
     ShadedDisc(8, 8, 0, frame.View(), White);
     ShadedDisc(8, 8, -3, frame.View(), White);
-    EXPECT_EQ(frame.At(8, 8), 0x123456u);
+    EXPECT_EQ(frame.Pixels(8, 8, 1, 1)[0], 0x123456u);
     ShadedDisc(8, 8, 1, frame.View(), 0x00FF0000);
     const Colour32 B = 0x123456, A = 0x004B0000, C = 0x00FF0000;
     EXPECT_EQ(frame.Pixels(6, 6, 5, 5), (std::vector<Colour32>{B, B, B, B, B,  //
