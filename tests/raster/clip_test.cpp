@@ -54,10 +54,12 @@ protected:
 
 TEST_F(ClipTest, FiguresKeepTheirInFramePixels) {
     std::mt19937 random(11);
-    std::uniform_int_distribution<int> x(-190, Width + 190), y(-190, Height + 190);
+    std::uniform_int_distribution<int> x(-190, Width + 190), y(-190, Height + 190),
+        nearX(-2, Width + 1), nearY(-2, Height + 1);  // often just on or over an edge
     for (int i = 0; i < 400; ++i) {
         int c[8];
-        for (int k = 0; k < 8; ++k) c[k] = k % 2 ? y(random) : x(random);
+        for (int k = 0; k < 8; ++k)
+            c[k] = i % 3 ? (k % 2 ? y : x)(random) : (k % 2 ? nearY : nearX)(random);
         SCOPED_TRACE(::testing::PrintToString(c));
         ExpectSameInside([&](const FrameView& f, int m) {
             DrawLine(c[0] + m, c[1] + m, c[2] + m, c[3] + m, f, Ink);
@@ -81,8 +83,15 @@ TEST_F(ClipTest, FiguresKeepTheirInFramePixels) {
         ExpectSameInside([&](const FrameView& f, int m) {
             PutPixel(c[6] / 4 + m, c[7] / 4 + m, f, Ink);
         }, "pixel");
+        // Every other disc has its square just inside one edge or one pixel
+        // over it, and well inside the others.
+        const bool edge = i % 2, side = i / 4 % 2, over = i / 8 % 2;
+        const int r = edge ? 1 + (c[6] + 190) % 23 : 1 + (c[6] + 190) % 90;
+        int cx = edge ? Width / 2 : c[0] / 2, cy = edge ? Height / 2 : c[1] / 2;
+        if (i % 4 == 1) cx = side ? Width - 1 - r + over : r - over;
+        if (i % 4 == 3) cy = side ? Height - 1 - r + over : r - over;
         ExpectSameInside([&](const FrameView& f, int m) {
-            ShadedDisc(c[0] / 2 + m, c[1] / 2 + m, 1 + (c[6] + 190) % 90, f, 0xFFFFFF);
+            ShadedDisc(cx + m, cy + m, r, f, 0xFFFFFF);
         }, "disc");
         const unsigned char glyph = "AGMTWegjy+=.:/0123456789\xC5\xF6"[i % 26];
         ExpectSameInside([&](const FrameView& f, int m) {
