@@ -47,16 +47,6 @@ TEST_F(BallsTest, RadiusGrowsToTheCapOf200) {
     EXPECT_EQ(b.Y, 300);
 }
 
-TEST_F(BallsTest, OverlapCostsOnePixelPerOtherBallButNeverTheLast) {
-    Balls[0] = Ball{300, 300, 0, 0, 20, 0xFF0000};
-    Balls[1] = Ball{339.9, 300, 0, 0, 20, 0xFF0000};
-    Balls[2] = Ball{290, 300, 0, 0, 1, 0xFF0000};
-    UpdateBalls(0.1);
-    EXPECT_EQ(Balls[0].Radius, 18);  // two others
-    EXPECT_EQ(Balls[1].Radius, 19);
-    EXPECT_EQ(Balls[2].Radius, 1);
-}
-
 // A frame delta of days (a suspended machine) still ends at a wall.
 TEST_F(BallsTest, HugeFrameDeltaStillEndsAtTheWall) {
     Ball& b = Balls[0] = Ball{400, 300, Pi, 100, 10, 0xFF0000};

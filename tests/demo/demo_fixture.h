@@ -1,7 +1,7 @@
 #pragma once
 // Every demo test starts from the state of a fresh program: clock at zero,
-// generator at its start state, virtual platform with its defaults. Effects
-// are measured by the box of their non-black pixels.
+// generator at its start state, virtual platform with its defaults. Frames
+// are measured by their non-black pixels.
 #include <gtest/gtest.h>
 
 #include <algorithm>

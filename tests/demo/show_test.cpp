@@ -1,11 +1,11 @@
 // The whole show through the real render thread on the virtual platform, at
 // frame periods of 1, 10, 16.667 and 100 ms, the last with one 2-second stall:
-// no primitive is ever handed a coordinate outside the frame, the balls, the
-// one figure moved by real time, stay in their arena, and the show ends with
-// its close requests and black frames. At 10 ms, the capture tool's default, every frame must also
-// hash as it always has: drawing may get faster, no pixel may change. A hash
-// failure prints the new table, to be pasted here only when a picture is
-// meant to change.
+// no primitive is ever handed a coordinate outside the frame, the balls (the
+// one figure moved by real time) stay in their arena, and the show ends with
+// its close requests and black frames. At 10 ms, the capture tool's default,
+// every frame must also hash as it always has: drawing may get faster, no
+// pixel may change. A hash failure prints the new table, to be pasted here
+// only when a picture is meant to change.
 #include <cinttypes>
 #include <cstdio>
 #include <ostream>
