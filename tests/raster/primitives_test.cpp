@@ -23,21 +23,14 @@ TEST(SpansAndRectangle, CoverBothEndsInEitherOrder) {
     EXPECT_TRUE(unsorted.GuardIntact());
 }
 
-// Radius 1 is the smallest a ball can shrink to: a full centre, an arm at
-// 29%, and corners written black rather than left alone.
-TEST(ShadedDisc, RadiusOneIsAShadedCrossAndZeroIsNothing) {
+// No disc the show draws is smaller than radius 1 (its shading is pinned by
+// the golden pictures); below that nothing is drawn.
+TEST(ShadedDisc, RadiusZeroOrLessIsNothing) {
     GuardedFrame frame(16, 16, 19);
     for (std::int32_t y = 0; y < 16; ++y) HorizontalSpan(0, y, 15, frame.View(), 0x123456);
     ShadedDisc(8, 8, 0, frame.View(), White);
     ShadedDisc(8, 8, -3, frame.View(), White);
-    EXPECT_EQ(frame.Pixels(8, 8, 1, 1)[0], 0x123456u);
-    ShadedDisc(8, 8, 1, frame.View(), 0x00FF0000);
-    const Colour32 B = 0x123456, A = 0x004B0000, C = 0x00FF0000;
-    EXPECT_EQ(frame.Pixels(6, 6, 5, 5), (std::vector<Colour32>{B, B, B, B, B,  //
-                                                               B, 0, A, 0, B,  //
-                                                               B, A, C, A, B,  //
-                                                               B, 0, A, 0, B,  //
-                                                               B, B, B, B, B}));
+    EXPECT_EQ(frame.Pixels(0, 0, 16, 16), std::vector<Colour32>(16 * 16, 0x123456));
 }
 
 }  // namespace
