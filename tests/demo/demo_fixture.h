@@ -1,8 +1,7 @@
 #pragma once
 // Every demo test starts from the state of a fresh program: clock at zero,
-// generator at its start state, virtual platform with its defaults. Effects
-// are drawn into a frame of the test's own, and what they drew is measured
-// by the box of its non-black pixels.
+// generator at its start state, virtual platform with its defaults. Frames
+// are measured by their non-black pixels.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,37 +23,23 @@ protected:
     }
 };
 
-inline Colour32 PixelOf(const MemoryFrame& frame, int x, int y) {
-    return frame.pixels[y * ScreenWidth + x];
-}
-
-// Box of the non-black pixels inside [x0, x1) x [y0, y1); empty when count is 0.
+// Box of the non-black pixels of frames; empty when count is 0.
 struct InkBox {
     int minX = ScreenWidth, minY = ScreenHeight, maxX = -1, maxY = -1;
     long count = 0;
 };
 
-// Widens box by the non-black pixels of frame inside [x0, x1) x [y0, y1).
-inline void AddInk(InkBox& box, const MemoryFrame& frame, int x0 = 0, int y0 = 0,
-                   int x1 = ScreenWidth, int y1 = ScreenHeight) {
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            if (PixelOf(frame, x, y) == 0) continue;
-            box.minX = std::min(box.minX, x);
-            box.maxX = std::max(box.maxX, x);
-            box.minY = std::min(box.minY, y);
-            box.maxY = std::max(box.maxY, y);
-            ++box.count;
-        }
+// Widens box by the non-black pixels of frame.
+inline void AddInk(InkBox& box, const MemoryFrame& frame) {
+    for (int i = 0; i < ScreenWidth * ScreenHeight; ++i) {
+        if (frame.pixels[i] == 0) continue;
+        const int x = i % ScreenWidth, y = i / ScreenWidth;
+        box = {std::min(box.minX, x), std::min(box.minY, y), std::max(box.maxX, x),
+               std::max(box.maxY, y), box.count + 1};
     }
 }
 
-inline InkBox FindInk(const MemoryFrame& frame) {
-    InkBox box;
-    AddInk(box, frame);
-    return box;
-}
-
-inline bool SamePicture(const MemoryFrame& a, const MemoryFrame& b) {
-    return std::equal(a.pixels, a.pixels + ScreenWidth * ScreenHeight, b.pixels);
+inline long InkCount(const MemoryFrame& frame) {
+    return std::count_if(frame.pixels, frame.pixels + ScreenWidth * ScreenHeight,
+                         [](Colour32 p) { return p != 0; });
 }

@@ -1,18 +1,16 @@
 // The whole show through the real render thread on the virtual platform, at
 // frame periods of 1, 10, 16.667 and 100 ms, the last with one 2-second stall:
-// no primitive is ever handed a coordinate outside the frame, every figure
-// stays within its extents, and the show ends with its close requests and
-// black frames. At 10 ms, the capture tool's default, every frame must also
-// hash as it always has: drawing may get faster, no pixel may change. A hash
-// failure prints the new table, to be pasted here only when a picture is
-// meant to change.
+// no primitive is ever handed a coordinate outside the frame, the balls (the
+// one figure moved by real time) stay in their arena, and the show ends with
+// its close requests and black frames. At 10 ms, the capture tool's default,
+// every frame must also hash as it always has: drawing may get faster, no
+// pixel may change. A hash failure prints the new table, to be pasted here
+// only when a picture is meant to change.
 #include <cinttypes>
 #include <cstdio>
 #include <ostream>
 #include <string>
-#include <tuple>
 
-#include "demo/titles.h"
 #include "demo_fixture.h"
 
 namespace {
@@ -60,7 +58,7 @@ std::uint64_t HashFrame(std::uint64_t h, const MemoryFrame& frame) {
 
 struct ShowWatch {
     const ShowRun* run = nullptr;
-    std::uint64_t checkEvery = 1;  // figure extents are measured on every k-th frame
+    std::uint64_t checkEvery = 1;  // the balls are measured on every k-th frame
     std::uint64_t frames = 0;
     std::int32_t lastScene = 0;
     bool sceneWentBack = false;
@@ -69,25 +67,11 @@ struct ShowWatch {
     std::uint64_t framesInSecond51 = 0;
     std::uint64_t litFramesAfterShow = 0;
     std::uint64_t framesPerScene[static_cast<int>(Scene::Black) + 1] = {};
-    InkBox balls, discs, column, landscape, greetings;
+    InkBox balls;
     std::uint64_t hash[HashedSeconds];
 };
 
 constexpr double StopAtClock = 52.5;
-constexpr int DiscColumnSplitX = 458;   // discs end by x 380, the column starts at 536
-constexpr int GreetingsSplitY = 330;    // greetings end by y 300, the landscape starts at 365
-
-void MeasureFigures(ShowWatch& w, Scene scene, const MemoryFrame& f) {
-    if (scene == Scene::Balls) {
-        AddInk(w.balls, f);
-    } else if (scene == Scene::RingsAndColumn) {
-        AddInk(w.discs, f, 0, 0, DiscColumnSplitX, ScreenHeight);
-        AddInk(w.column, f, DiscColumnSplitX, 0, ScreenWidth, ScreenHeight);
-    } else if (scene == Scene::Landscape) {
-        AddInk(w.greetings, f, 0, 0, ScreenWidth, GreetingsSplitY);
-        AddInk(w.landscape, f, 0, GreetingsSplitY, ScreenWidth, ScreenHeight);
-    }
-}
 
 // Runs after every presented frame; SceneIndex is the scene just drawn.
 void WatchFrame(void* context, const MemoryFrame& f, bool drawn) {
@@ -103,9 +87,9 @@ void WatchFrame(void* context, const MemoryFrame& f, bool drawn) {
         w.hash[SceneIndex] = HashFrame(w.hash[SceneIndex], f);
     }
     if (scene == Scene::Close || scene == Scene::Black) {
-        w.litFramesAfterShow += FindInk(f).count != 0;
-    } else if (w.frames % w.checkEvery == 0) {
-        MeasureFigures(w, scene, f);
+        w.litFramesAfterShow += InkCount(f) != 0;
+    } else if (scene == Scene::Balls && w.frames % w.checkEvery == 0) {
+        AddInk(w.balls, f);
     }
     ++w.frames;
 
@@ -114,14 +98,6 @@ void WatchFrame(void* context, const MemoryFrame& f, bool drawn) {
         w.stalled = true;
     }
     if (DemoClock >= StopAtClock) RenderStopRequested.store(true);
-}
-
-void ExpectWithin(const InkBox& box, int minX, int maxX, int minY, int maxY, const char* what) {
-    EXPECT_GT(box.count, 0) << what;
-    EXPECT_GE(box.minX, minX) << what;
-    EXPECT_LE(box.maxX, maxX) << what;
-    EXPECT_GE(box.minY, minY) << what;
-    EXPECT_LE(box.maxY, maxY) << what;
 }
 
 void ExpectGoldenHashes(const ShowWatch& w) {
@@ -138,7 +114,7 @@ void ExpectGoldenHashes(const ShowWatch& w) {
 
 class WholeShow : public DemoTest, public ::testing::WithParamInterface<ShowRun> {};
 
-TEST_P(WholeShow, EveryFigureStaysInItsPlaceAndTheShowEndsItself) {
+TEST_P(WholeShow, NothingLeavesItsPlaceAndTheShowEndsItself) {
     const ShowRun& run = GetParam();
     ShowWatch w;
     w.run = &run;
@@ -162,16 +138,10 @@ TEST_P(WholeShow, EveryFigureStaysInItsPlaceAndTheShowEndsItself) {
 
     // The arena's walls at 99 and 700; a ball bouncing into a corner can
     // reach two pixels past them for one frame.
-    ExpectWithin(w.balls, 97, 702, 97, 502, "balls");
-    ExpectWithin(w.discs, 85, 380, 157, 443, "discs");
-    ExpectWithin(w.column, 536, 737, 30, 550, "column");
-    ExpectWithin(w.landscape, 89, 765, 365, 547, "landscape");
-    // Above the landscape there is nothing but the greetings.
-    const auto greetings = NewOwnedFrame();
-    DrawGreetings(greetings->view);
-    const InkBox alone = FindInk(greetings->memory);
-    EXPECT_EQ(std::tie(w.greetings.minX, w.greetings.maxX, w.greetings.minY, w.greetings.maxY),
-              std::tie(alone.minX, alone.maxX, alone.minY, alone.maxY));
+    const InkBox& b = w.balls;
+    EXPECT_GT(b.count, 0);
+    EXPECT_TRUE(b.minX >= 97 && b.maxX <= 702 && b.minY >= 97 && b.maxY <= 502)
+        << b.minX << "-" << b.maxX << ", " << b.minY << "-" << b.maxY;
 
     if (run.hashed) ExpectGoldenHashes(w);
 }

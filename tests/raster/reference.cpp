@@ -4,44 +4,40 @@
 #include <cstdlib>
 
 namespace {
-constexpr Colour32 GuardPattern = 0xA5C3E1F7;
+constexpr Colour32 Guard = 0xA5C3E1F7;  // the pattern around the frame
 }
 
 GuardedFrame::GuardedFrame(std::int32_t width, std::int32_t height, std::int32_t pitchPixels,
                            std::int32_t guard)
-    : memory_(static_cast<std::size_t>(guard) * 2 +
-                  static_cast<std::size_t>(pitchPixels) * static_cast<std::size_t>(height),
-              GuardPattern),
+    : memory_(std::size_t(guard) * 2 + std::size_t(pitchPixels) * std::size_t(height), Guard),
       rows_(std::max(height, RowOffsetCount)),
-      guard_(guard),
-      pitchPixels_(pitchPixels) {
+      guard_(guard) {
     BuildRowOffsets(rows_.data(), static_cast<int>(rows_.size()), pitchPixels * 4);
     view_ = FrameView{memory_.data() + guard, pitchPixels * 4, width, height, rows_.data()};
     Clear();
 }
 
 void GuardedFrame::Clear() {
-    for (std::int32_t y = 0; y < view_.height; ++y) {
+    for (std::int32_t y = 0; y < view_.height; ++y)
         std::fill_n(view_.pixels + rows_[y], view_.width, Colour32{0});
-    }
 }
 
 bool GuardedFrame::GuardIntact() const {
-    for (std::size_t i = 0; i < memory_.size(); ++i) {
-        const std::int64_t offset = static_cast<std::int64_t>(i) - guard_;
-        const bool inFrame = offset >= 0 && offset / pitchPixels_ < view_.height &&
-                             offset % pitchPixels_ < view_.width;
-        if (!inFrame && memory_[i] != GuardPattern) return false;
+    const std::int64_t pitchPixels = view_.pitch / 4;
+    for (std::int64_t i = 0; i < std::int64_t(memory_.size()); ++i) {
+        const std::int64_t offset = i - guard_;
+        const bool inFrame = offset >= 0 && offset / pitchPixels < view_.height &&
+                             offset % pitchPixels < view_.width;
+        if (!inFrame && memory_[i] != Guard) return false;
     }
     return true;
 }
 
 PointSet GuardedFrame::Drawn() const {
     PointSet points;
-    for (std::int64_t y = 0; y < view_.height; ++y) {
-        for (std::int64_t x = 0; x < view_.width; ++x) {
-            if (At(x, y) != 0) points.insert({x, y});
-        }
+    const std::vector<Colour32> all = Pixels(0, 0, view_.width, view_.height);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (all[i] != 0) points.insert({i % view_.width, i / view_.width});
     }
     return points;
 }
@@ -50,7 +46,8 @@ std::vector<Colour32> GuardedFrame::Pixels(std::int64_t x0, std::int64_t y0, std
                                            std::int64_t h) const {
     std::vector<Colour32> pixels;
     for (std::int64_t y = y0; y < y0 + h; ++y) {
-        for (std::int64_t x = x0; x < x0 + w; ++x) pixels.push_back(At(x, y));
+        const Colour32* row = view_.pixels + rows_[y];
+        pixels.insert(pixels.end(), row + x0, row + x0 + w);
     }
     return pixels;
 }

@@ -22,7 +22,6 @@ public:
 
     const FrameView& View() const { return view_; }
     void Clear();  // the frame area back to black
-    Colour32 At(std::int64_t x, std::int64_t y) const { return view_.pixels[rows_[y] + x]; }
     // True when no pixel outside the frame area has changed.
     bool GuardIntact() const;
     // The non-black pixels of the whole frame.
@@ -35,7 +34,6 @@ private:
     std::vector<Colour32> memory_;
     std::vector<std::int32_t> rows_;
     std::int32_t guard_;
-    std::int32_t pitchPixels_;
     FrameView view_;
 };
 
