@@ -1,13 +1,12 @@
 // The image check: every kind of malformed image is refused with its
-// problem; conforming images, including unused garbage, play.
+// problem; conforming images, including unused garbage, play. The built-in
+// song plays at the rates golden_song_test.cpp and cli_test.cpp use.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "song_builder.h"
-#include "synth/dxvornik.h"
-#include "synth/song.h"
 
 namespace {
 
@@ -19,9 +18,6 @@ std::string Problem(const std::vector<std::uint8_t>& image, std::uint32_t rate =
 }
 
 TEST(Validation, AcceptsConformingImagesWithUnreachedGarbage) {
-  const std::vector<std::uint8_t> builtIn(BuiltInSong, BuiltInSong + BuiltInSongSize);
-  for (std::uint32_t rate : {8000u, 44100u, 48000u, 200000u})
-    EXPECT_EQ(Problem(builtIn, rate), "");
   SongPlan plan = QuietSong();
   plan.Tracks.push_back({0x63, 0x63});                // track 3: never played
   plan.Instruments.push_back({0x01, 0x00, 0x00});     // instrument 1: never selected
@@ -99,9 +95,8 @@ TEST(Validation, SampleRateMustGiveOneTo65535SamplesPerTick) {
   EXPECT_THAT(Problem(image, 65536u * 50), HasSubstr("gives 65536 samples per tick"));
 
   plan.TicksPerSecond = 1;
-  const auto slow = BuildSong(plan).Bytes;
-  EXPECT_THAT(Problem(slow, 7), HasSubstr("period rounds to 0"));
-  EXPECT_EQ(Problem(slow, 8), "");
+  EXPECT_THAT(Problem(BuildSong(plan).Bytes, 7), HasSubstr("period rounds to 0"));
+  EXPECT_EQ(Problem(BuildSong(plan).Bytes, 8), "");
 }
 
 }  // namespace

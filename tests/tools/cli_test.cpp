@@ -39,8 +39,7 @@ bool HaveFfmpeg() {
 }
 
 struct RunResult {
-  int Code = -1;   // exit code, -1 when ended by a signal
-  int Signal = 0;  // the signal that ended it
+  int Code = -1, Signal = 0;  // exit code (-1 when ended by a signal), the ending signal
   std::string Out, Err;
 };
 
