@@ -28,7 +28,7 @@ struct SongPlan {
 
 struct BuiltSong {
   std::vector<std::uint8_t> Bytes;
-  std::uint16_t TrackTable = 0, InstrumentTable = 0, ProgramTable = 0, TickRate = 0;
+  std::uint16_t TrackTable = 0, TickRate = 0;
 };
 
 // Writes a little-endian 16-bit word.
@@ -40,33 +40,28 @@ inline void SetWord(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t 
 inline BuiltSong BuildSong(const SongPlan& plan) {
   BuiltSong song;
   std::vector<std::uint8_t>& b = song.Bytes;
-  auto address = [&](std::size_t offset) { return static_cast<std::uint32_t>(plan.Base + offset); };
-
-  // A table of addresses, then the blobs it points at.
-  auto addressTable = [&](std::uint16_t& table, const std::vector<std::vector<std::uint8_t>>& blobs) {
-    table = static_cast<std::uint16_t>(b.size());
+  // A table of addresses, then the blobs it points at; returns the table's offset.
+  auto addressTable = [&](const std::vector<std::vector<std::uint8_t>>& blobs) {
+    const std::size_t table = b.size();
     b.resize(b.size() + 2 * blobs.size());
     for (std::size_t i = 0; i < blobs.size(); ++i) {
-      SetWord(b, table + 2 * i, address(b.size()));
+      SetWord(b, table + 2 * i, plan.Base + b.size());
       b.insert(b.end(), blobs[i].begin(), blobs[i].end());
     }
+    return table;
   };
-
   b.assign(12, 0);
   for (const auto& row : plan.Rows) b.insert(b.end(), row.begin(), row.end());
-  addressTable(song.TrackTable, plan.Tracks);
-  song.InstrumentTable = static_cast<std::uint16_t>(b.size());
-  for (const auto& instrument : plan.Instruments) b.insert(b.end(), instrument.begin(), instrument.end());
-  addressTable(song.ProgramTable, plan.Programs);
+  song.TrackTable = static_cast<std::uint16_t>(addressTable(plan.Tracks));
+  const std::size_t instruments = b.size();
+  for (const auto& i : plan.Instruments) b.insert(b.end(), i.begin(), i.end());
+  const std::size_t programs = addressTable(plan.Programs);
   song.TickRate = static_cast<std::uint16_t>(b.size());
   b.resize(b.size() + 2);
   SetWord(b, song.TickRate, plan.TicksPerSecond);
-
-  SetWord(b, 0, address(2));
-  SetWord(b, 2, address(song.TrackTable));
-  SetWord(b, 4, address(song.InstrumentTable));
-  SetWord(b, 6, address(song.ProgramTable));
-  SetWord(b, 8, address(song.TickRate));
+  // Word 0 gives the base: it holds the base plus 2.
+  const std::size_t addresses[] = {2, song.TrackTable, instruments, programs, song.TickRate};
+  for (int i = 0; i < 5; ++i) SetWord(b, 2 * i, plan.Base + addresses[i]);
   b[10] = plan.OrderLength.value_or(static_cast<std::uint8_t>(3 * plan.Rows.size()));
   b[11] = plan.DurationUnit;
   return song;
@@ -82,17 +77,12 @@ inline SongPlan QuietSong() {
   return plan;
 }
 
-// The built-in song started at `rate`, the generator at its start state.
-inline Synth StartBuiltInSong(std::uint32_t rate) {
+// The built-in song's first `count` samples at `rate` in one render, the
+// generator at its start state and drawn by the noise voice alone.
+inline std::vector<std::int16_t> BuiltInSongSamples(std::uint32_t rate, std::size_t count) {
   Synth s;
   EXPECT_EQ(StartSynth(s, {BuiltInSong, BuiltInSong + BuiltInSongSize}, rate), "");
   RandomSeed.store(0);
-  return s;
-}
-
-// Its first `count` samples, the generator drawn by the noise voice alone.
-inline std::vector<std::int16_t> BuiltInSongSamples(std::uint32_t rate, std::size_t count) {
-  Synth s = StartBuiltInSong(rate);
   std::vector<std::int16_t> samples(count);
   RenderSamples(s, samples.data(), static_cast<std::int32_t>(count));
   return samples;
