@@ -69,10 +69,3 @@ bool FrameListContains(const FrameList& list, std::int64_t frame) {
 std::int64_t FrameListLast(const FrameList& list) {
   return list.Ranges.empty() ? -1 : list.Ranges.back().Last;
 }
-
-std::int64_t FrameListCountBelow(const FrameList& list, std::int64_t frameCount) {
-  std::int64_t count = 0;
-  for (const FrameRange& r : list.Ranges)
-    if (r.First < frameCount) count += std::min(r.Last, frameCount - 1) - r.First + 1;
-  return count;
-}

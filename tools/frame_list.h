@@ -31,6 +31,3 @@ bool FrameListContains(const FrameList& list, std::int64_t frame);
 
 // The highest frame the list names, -1 for an empty list.
 std::int64_t FrameListLast(const FrameList& list);
-
-// How many of the frames 0 .. frameCount - 1 the list names.
-std::int64_t FrameListCountBelow(const FrameList& list, std::int64_t frameCount);
