@@ -1,6 +1,6 @@
 // The portable main line, its close protocol, its shutdown steps and the
 // audio thread, run on a recording platform: every platform call is one line
-// of Log, so that whole orders are compared, error paths included, without a
+// of its log, so that whole orders are compared, error paths included, without a
 // display or a sound device.
 #include <gtest/gtest.h>
 
@@ -25,27 +25,32 @@ struct FakeExit {  // thrown by ExitProcessWith instead of ending the process
 
 constexpr std::uint32_t Rate = 8000;
 WorkerThread RenderWorker{"render"}, AudioWorker{"audio"};
-const WorkerThread* CurrentWorker;  // the thread the code under test runs on
-std::vector<std::string> Log;
-std::vector<std::uint8_t> Ring;  // the looping sound buffer
-QuestionAnswer Answer;
-int ReadyAfterPolls, Polls;  // polls of AudioReady before the audio side is ready
-std::uint32_t DeviceRate;
-SoundResult CreateDeviceResult;
-std::vector<std::uint32_t> Cursors;  // one per streaming pass; the last asks the thread to stop
-std::size_t Pass, FailingLockPass;   // streaming pass (from 1) whose lock fails with -7
 
-void Note(const std::string& line) { Log.push_back(line); }
+// What the platform answers and what it was given; a fresh one for every case.
+struct FakeState {
+    std::vector<std::string> log;
+    std::vector<std::uint8_t> ring;         // the looping sound buffer
+    const WorkerThread* current = nullptr;  // the thread the code under test runs on
+    QuestionAnswer answer = QuestionAnswer::No;
+    int readyAfterPolls = 0, polls = 0;  // polls of AudioReady before the audio side is ready
+    std::uint32_t deviceRate = Rate;
+    SoundResult createDeviceResult = 0;
+    std::vector<std::uint32_t> cursors = {0};  // one per streaming pass; the last asks to stop
+    std::size_t pass = 0, failingLockPass = 0;  // streaming pass (from 1) whose lock fails with -7
+} Fake;
+
+// One line of the log; 0 is also what the sound calls return for success.
+SoundResult Note(const std::string& line) { return Fake.log.push_back(line), 0; }
 std::string Bit(bool value) { return value ? "1" : "0"; }
 std::string Number(std::uint32_t value) { return std::to_string(value); }
 
 }  // namespace
 
 void InitialisePlatform() { Note("InitialisePlatform"); }
-QuestionAnswer AskFullScreenQuestion() { return Note("AskFullScreenQuestion"), Answer; }
+QuestionAnswer AskFullScreenQuestion() { return Note("AskFullScreenQuestion"), Fake.answer; }
 void OpenMainWindow() {
     Note("OpenMainWindow fullScreen=" + Bit(FullScreen));
-    WindowHandle = &Log;
+    WindowHandle = &Fake.log;
 }
 void SetUpDisplay() { Note("SetUpDisplay"); }
 void RaiseProcessPriority() {
@@ -68,10 +73,10 @@ void WaitForWorker(WorkerThread* worker) {
          " renderStop=" + Bit(RenderStopRequested));
 }
 void CloseWorker(WorkerThread* worker) { Note(std::string("CloseWorker ") + worker->name); }
-bool IsCurrentWorker(const WorkerThread* worker) { return worker == CurrentWorker; }
+bool IsCurrentWorker(const WorkerThread* worker) { return worker == Fake.current; }
 void SleepMilliseconds(std::uint32_t milliseconds) {
     Note("Sleep " + Number(milliseconds));
-    if (milliseconds == 1 && ++Polls >= ReadyAfterPolls) AudioReady.store(true);
+    if (milliseconds == 1 && ++Fake.polls >= Fake.readyAfterPolls) AudioReady.store(true);
 }
 void RunMessageLoop() {
     Note("RunMessageLoop");
@@ -88,38 +93,38 @@ void ExitProcessWith(int exitCode) {
 }
 void ShowErrorBox(const char* text) { Note(std::string("ShowErrorBox ") + text); }
 
-SoundResult SoundCreateDevice() { return Note("SoundCreateDevice"), CreateDeviceResult; }
+SoundResult SoundCreateDevice() { return Note("SoundCreateDevice"), Fake.createDeviceResult; }
 SoundResult SoundSetCooperativeLevel(void* window) {
-    return Note(window == WindowHandle ? "SoundSetCooperativeLevel window" : "other window"), 0;
+    return Note(window == WindowHandle ? "SoundSetCooperativeLevel window" : "other window");
 }
 SoundResult SoundGetCaps(std::uint32_t& maxSampleRate) {
-    maxSampleRate = DeviceRate;
-    return Note("SoundGetCaps"), 0;
+    maxSampleRate = Fake.deviceRate;
+    return Note("SoundGetCaps");
 }
 SoundResult SoundCreateBuffer(std::uint32_t sampleRate, std::uint32_t bufferBytes) {
-    Ring.assign(bufferBytes, 0xEE);
-    return Note("SoundCreateBuffer " + Number(sampleRate) + " " + Number(bufferBytes)), 0;
+    Fake.ring.assign(bufferBytes, 0xEE);
+    return Note("SoundCreateBuffer " + Number(sampleRate) + " " + Number(bufferBytes));
 }
-SoundResult SoundQueryBuffer8() { return Note("SoundQueryBuffer8"), 0; }
+SoundResult SoundQueryBuffer8() { return Note("SoundQueryBuffer8"); }
 SoundResult SoundLock(std::uint32_t offset, std::uint32_t bytes, bool entireBuffer,
                       SoundRegions& regions) {
     Note("SoundLock " + Number(offset) + " " + Number(bytes) + (entireBuffer ? " entire" : ""));
-    if (Pass == FailingLockPass && !entireBuffer) return -7;
-    const auto size = static_cast<std::uint32_t>(Ring.size());
+    if (Fake.pass == Fake.failingLockPass && !entireBuffer) return -7;
+    std::uint8_t* const ring = Fake.ring.data();
+    const auto size = static_cast<std::uint32_t>(Fake.ring.size());
     if (entireBuffer) offset = 0, bytes = size;
     const std::uint32_t first = std::min(bytes, size - offset);
-    regions = {Ring.data() + offset, first, bytes > first ? Ring.data() : nullptr, bytes - first};
+    regions = {ring + offset, first, bytes > first ? ring : nullptr, bytes - first};
     return 0;
 }
 SoundResult SoundUnlock(const SoundRegions& regions) {
     return Note("SoundUnlock " + Number(regions.count1) + (regions.pointer2 ? " two " : " one ") +
-                Number(regions.count2)),
-           0;
+                Number(regions.count2));
 }
 void SoundPlayLooping() { Note("SoundPlayLooping audioReady=" + Bit(AudioReady)); }
 std::uint32_t SoundPlayCursor() {
-    const std::uint32_t cursor = Cursors.at(Pass++);
-    if (Pass == Cursors.size()) AudioStopRequested.store(true);
+    const std::uint32_t cursor = Fake.cursors.at(Fake.pass++);
+    if (Fake.pass == Fake.cursors.size()) AudioStopRequested.store(true);
     return Note("SoundPlayCursor " + Number(cursor)), cursor;
 }
 void SoundStop() { Note("SoundStop"); }
@@ -132,15 +137,7 @@ protected:
     void SetUp() override {
         ResetMainLineState();
         RandomSeed.store(0);
-        CurrentWorker = nullptr;
-        Log.clear();
-        Ring.clear();
-        Answer = QuestionAnswer::No;
-        ReadyAfterPolls = Polls = 0;
-        DeviceRate = Rate;
-        CreateDeviceResult = 0;
-        Cursors = {0};
-        Pass = FailingLockPass = 0;
+        Fake = {};
     }
 
     // What run returned, or the exit code when it ended the process.
@@ -155,7 +152,7 @@ protected:
 
     int RunAudioThread() {
         SongBytes.assign(BuiltInSong, BuiltInSong + BuiltInSongSize);
-        WindowHandle = &Log;
+        WindowHandle = &Fake.log;
         return ExitCode([] { return AudioThreadProc(&WindowHandle); });
     }
 };
@@ -167,34 +164,33 @@ TEST_F(Shell, RunKeepsTheStartUpAndCloseOrder) {
     for (auto [answer, mode] : {std::pair{QuestionAnswer::No, "0"}, {QuestionAnswer::NotShown, "0"},
                                 {QuestionAnswer::Yes, "1"}}) {
         SetUp();
-        Answer = answer;
-        ReadyAfterPolls = 3;
+        Fake.answer = answer;
+        Fake.readyAfterPolls = 3;
         EXPECT_EQ(ExitCode([] { return RunProgram(), -1; }), 0);
         const std::vector<std::string> expected = {
             "InitialisePlatform", "AskFullScreenQuestion",
-            std::string("OpenMainWindow fullScreen=") + mode,
-            "SetUpDisplay", "RaiseProcessPriority song=built-in",
+            std::string("OpenMainWindow fullScreen=") + mode, "SetUpDisplay",
+            "RaiseProcessPriority song=built-in",
             "CreateSuspendedWorker render normal &WindowHandle",
             "CreateSuspendedWorker audio aboveNormal &WindowHandle",
             "ResumeWorker audio audioReady=0", "Sleep 1", "Sleep 1", "Sleep 1",
             "ResumeWorker render audioReady=1", "RunMessageLoop",
             "WaitForWorker audio audioStop=1 renderStop=1",
             "WaitForWorker render audioStop=1 renderStop=1", "CloseWorker audio",
-            "CloseWorker render",
-            "RestoreDisplay", "ReleaseDisplayObjects", "ReleaseSoundObjects",
-            "UnloadLibraries songBytes=0", "ExitProcessWith 0"};
-        EXPECT_EQ(Log, expected);
+            "CloseWorker render", "RestoreDisplay", "ReleaseDisplayObjects",
+            "ReleaseSoundObjects", "UnloadLibraries songBytes=0", "ExitProcessWith 0"};
+        EXPECT_EQ(Fake.log, expected);
         EXPECT_TRUE(CloseProtocolStarted());
     }
 }
 
 TEST_F(Shell, CancelEndsBeforeAnyWindowThroughTheShutdownSteps) {
-    Answer = QuestionAnswer::Cancel;
+    Fake.answer = QuestionAnswer::Cancel;
     EXPECT_EQ(ExitCode([] { return RunProgram(), -1; }), 0);
     const std::vector<std::string> expected = {
         "InitialisePlatform", "AskFullScreenQuestion", "ReleaseDisplayObjects",
         "ReleaseSoundObjects", "UnloadLibraries songBytes=0", "ExitProcessWith 0"};
-    EXPECT_EQ(Log, expected);
+    EXPECT_EQ(Fake.log, expected);
 }
 
 // A sound failure ends the program from the audio thread. During playback the
@@ -203,14 +199,14 @@ TEST_F(Shell, CancelEndsBeforeAnyWindowThroughTheShutdownSteps) {
 // on the render thread itself it would wait for itself.
 TEST_F(Shell, ShutdownStopsARunningRenderThreadFirst) {
     for (SoundResult code : {0, 1, 0x7FFFFFFF}) CheckSoundResult(code);
-    EXPECT_TRUE(Log.empty()) << "success codes pass without a box";
+    EXPECT_TRUE(Fake.log.empty()) << "success codes pass without a box";
     for (auto [current, ready, waits] : {std::tuple{&AudioWorker, true, true},
                                          {&AudioWorker, false, false},
                                          {&RenderWorker, true, false}}) {
         SetUp();
         RenderThreadHandle = &RenderWorker;
         AudioThreadHandle = &AudioWorker;
-        CurrentWorker = current;
+        Fake.current = current;
         AudioReady.store(ready);
         EXPECT_EQ(ExitCode([] { return CheckSoundResult(SoundResult(0x8007000E)), -1; }), 1);
         // The system's own text has an acute accent (0xB4), not an apostrophe.
@@ -221,7 +217,7 @@ TEST_F(Shell, ShutdownStopsARunningRenderThreadFirst) {
             "ExitProcessWith 1"};
         if (waits)
             expected.insert(expected.begin() + 1, "WaitForWorker render audioStop=0 renderStop=1");
-        EXPECT_EQ(Log, expected) << current->name << " ready=" << ready;
+        EXPECT_EQ(Fake.log, expected) << current->name << " ready=" << ready;
     }
 }
 
@@ -229,7 +225,7 @@ TEST_F(Shell, ShutdownStopsARunningRenderThreadFirst) {
 // past the end at 2000, then not moved: each renders the bytes passed, the
 // wrapped one the end before the start, and the whole is one continuous stream.
 TEST_F(Shell, AudioThreadFillsThenRefillsWhatThePlayCursorPassed) {
-    Cursors = {6000, 14000, 2000, 2000};
+    Fake.cursors = {6000, 14000, 2000, 2000};
     EXPECT_EQ(RunAudioThread(), 0);
     const std::vector<std::string> expected = {
         "SoundCreateDevice", "SoundSetCooperativeLevel window", "SoundGetCaps",
@@ -239,12 +235,12 @@ TEST_F(Shell, AudioThreadFillsThenRefillsWhatThePlayCursorPassed) {
         "Sleep 20", "SoundPlayCursor 14000", "SoundLock 6000 8000", "SoundUnlock 8000 one 0",
         "Sleep 20", "SoundPlayCursor 2000", "SoundLock 14000 4000", "SoundUnlock 2000 two 2000",
         "Sleep 20", "SoundPlayCursor 2000", "SoundStop"};
-    EXPECT_EQ(Log, expected);
+    EXPECT_EQ(Fake.log, expected);
 
     // Samples 0..8000 went into the first fill; 8000..17000 followed.
     const std::vector<std::int16_t> song = BuiltInSongSamples(Rate, 17000);
-    std::vector<std::int16_t> ring(Ring.size() / 2);
-    std::memcpy(ring.data(), Ring.data(), Ring.size());
+    std::vector<std::int16_t> ring(Fake.ring.size() / 2);
+    std::memcpy(ring.data(), Fake.ring.data(), Fake.ring.size());
     EXPECT_TRUE(std::equal(ring.begin(), ring.begin() + 1000, song.begin() + 16000));
     EXPECT_TRUE(std::equal(ring.begin() + 1000, ring.end(), song.begin() + 9000));
 }
@@ -252,25 +248,20 @@ TEST_F(Shell, AudioThreadFillsThenRefillsWhatThePlayCursorPassed) {
 // A failed device, a lock failing while playing (a code without a text) and a
 // rate the synthesizer cannot play: one box, then nothing but the shutdown.
 TEST_F(Shell, AudioThreadFailuresShowOneBoxAndEndWithOne) {
-    struct Case {
-        SoundResult device;
-        std::uint32_t rate;
-        std::size_t failingPass, callsBefore;
-        const char* box;
-    };
-    for (const Case& c : {Case{static_cast<SoundResult>(0x88780078), Rate, 0, 1,
-                               "No sound driver is available for use."},
-                          Case{0, Rate, 2, 15, "Unrecognized Error"},
-                          Case{0, 0, 0, 3, "a sample rate of 0 Hz"}}) {
+    // device result, device rate, failing lock pass, calls before the box, the box
+    using Case = std::tuple<SoundResult, std::uint32_t, std::size_t, std::size_t, std::string>;
+    for (auto [device, rate, failingPass, callsBefore, box] :
+         {Case{SoundResult(0x88780078), Rate, 0, 1, "No sound driver is available for use."},
+          {0, Rate, 2, 15, "Unrecognized Error"}, {0, 0, 0, 3, "a sample rate of 0 Hz"}}) {
         SetUp();
-        CreateDeviceResult = c.device;
-        DeviceRate = c.rate;
-        Cursors = {4000, 8000, 12000};
-        FailingLockPass = c.failingPass;
+        Fake.createDeviceResult = device;
+        Fake.deviceRate = rate;
+        Fake.cursors = {4000, 8000, 12000};
+        Fake.failingLockPass = failingPass;
         EXPECT_EQ(RunAudioThread(), 1);
-        ASSERT_EQ(Log.size(), c.callsBefore + 5) << c.box;
-        EXPECT_EQ(Log[c.callsBefore].rfind(std::string("ShowErrorBox ") + c.box, 0), 0u);
-        EXPECT_EQ(Log.back(), "ExitProcessWith 1");
+        ASSERT_EQ(Fake.log.size(), callsBefore + 5) << box;
+        EXPECT_EQ(Fake.log[callsBefore].rfind("ShowErrorBox " + box, 0), 0u);
+        EXPECT_EQ(Fake.log.back(), "ExitProcessWith 1");
     }
 }
 
