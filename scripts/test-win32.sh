@@ -104,7 +104,8 @@ same_frames_and_samples_as_native() {
     timeout 300 wine "$show_dump_exe" > "$WORK/dump-wine.txt" 2> "$WORK/dump-wine.err" ||
         fail "show-dump under Wine: $(cat "$WORK/dump-wine.err")"
     [ "$(grep -c ' scene *[0-9]* drawn ' "$WORK/dump-native.txt")" -eq 211 ] &&
-        [ "$(grep -c '^samples' "$WORK/dump-native.txt")" -eq 3 ] || fail "outputs missing: $(cat "$WORK/dump-native.txt")"
+        [ "$(grep -c '^samples' "$WORK/dump-native.txt")" -eq 3 ] ||
+        fail "outputs missing: $(cat "$WORK/dump-native.txt")"
     diff <(tr -d '\r' < "$WORK/dump-wine.txt") "$WORK/dump-native.txt" || fail "digests differ"
     note "identical: 211 frames, samples at 3 rates"
 }
