@@ -98,19 +98,16 @@ stage "win32: Wine prefix and display"
 start_display 1024x768x24
 wine_prepare
 
+# Digests of every frame at 0.25 s steps and of the streamed samples at three rates.
 same_frames_and_samples_as_native() {
-    mkdir -p "$WORK/dump-native" "$WORK/dump-wine"
-    "$show_dump_native" "$WORK/dump-native" > "$WORK/dump-native.txt"
-    timeout 300 wine "$show_dump_exe" 'Z:'"$(sed 's|/|\\|g' <<< "$WORK/dump-wine")" \
-        > "$WORK/dump-wine.txt" 2> "$WORK/dump-wine.err" || fail "show-dump under Wine: $(cat "$WORK/dump-wine.err")"
-    local file
-    for file in "$WORK"/dump-native/*.raw; do
-        cmp "$file" "$WORK/dump-wine/$(basename "$file")" || fail "$(basename "$file") differs"
-    done
-    [ -s "$WORK/dump-native/frames.raw" ] && [ -s "$WORK/dump-native/samples-200000.raw" ] ||
-        fail "outputs missing: $(ls "$WORK"/dump-native | tr '\n' ' ')"
+    "$show_dump_native" > "$WORK/dump-native.txt"
+    timeout 300 wine "$show_dump_exe" > "$WORK/dump-wine.txt" 2> "$WORK/dump-wine.err" ||
+        fail "show-dump under Wine: $(cat "$WORK/dump-wine.err")"
+    [ "$(grep -c ' scene *[0-9]* drawn ' "$WORK/dump-native.txt")" -eq 211 ] &&
+        [ "$(grep -c '^samples' "$WORK/dump-native.txt")" -eq 3 ] ||
+        fail "outputs missing: $(cat "$WORK/dump-native.txt")"
     diff <(tr -d '\r' < "$WORK/dump-wine.txt") "$WORK/dump-native.txt" || fail "digests differ"
-    note "identical: $(ls "$WORK"/dump-native | tr '\n' ' ')"
+    note "identical: 211 frames, samples at 3 rates"
 }
 
 platform_checks() {

@@ -105,9 +105,9 @@ case "$SCENARIO" in
         wait_for_window
         xdotool windowsize "$WINDOW_ID" 700 500
         sleep 0.5
-        "$HELPERS/grab_client" "$WORK/first.ppm"
+        grab_client "$WORK/first.ppm"
         sleep 3.5  # past second 3, when the second title replaces the first
-        "$HELPERS/grab_client" "$WORK/second.ppm"
+        grab_client "$WORK/second.ppm"
         ! cmp -s "$WORK/first.ppm" "$WORK/second.ppm" || fail "the picture stood still once the window was resized"
         program_running || fail "the program ended once the window was resized"
         run_then_request press_escape

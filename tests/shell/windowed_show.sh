@@ -25,7 +25,7 @@ grep -q '"Brumvik", "Brumvik"' <<< "$class" || fail "class: $class"
 grep -Eq '^WM_NAME\([A-Z0-9_]+\) = ("")?$' <<< "$caption" || fail "caption: $caption"
 note "window $WINDOW_ID: 800 x 600 at (101, 101), class Brumvik, empty caption"
 
-python3 "$HERE/watch_show.py" "$HELPERS" "$WORK" | tee "$WORK/watch.log"
+python3 "$HERE/watch_show.py" "$WINDOW_ID" "$WORK" | tee "$WORK/watch.log"
 [ "${PIPESTATUS[0]}" -eq 0 ] || fail "the scenes were not shown in their seconds"
 MARK_MS="$(sed -n 's/^MARK //p' "$WORK/watch.log")"
 

@@ -2,7 +2,7 @@
 # started on it, the start-up question answered as a person would (pointer and
 # keys through xdotool), screenshots and exit-code checks. Source it; the
 # caller sets PROGRAM (the program under test) and HELPERS (the directory of
-# grab_client and send_close), and may set WORK (a scratch dir).
+# send_close), and may set WORK (a scratch dir).
 set -euo pipefail
 
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -22,7 +22,7 @@ note() { echo "[$(date +%T.%3N)] $*"; }
 # A missing tool is a failed test, never a skipped one.
 require_tools() {
     local tool
-    for tool in Xvfb xdotool xwininfo xprop python3 "$HELPERS/grab_client" "$HELPERS/send_close" "$@"; do
+    for tool in Xvfb xdotool xwininfo xprop import python3 "$HELPERS/send_close" "$@"; do
         command -v "$tool" > /dev/null || fail "$tool is not installed (see scripts/packages.txt)"
     done
 }
@@ -203,6 +203,10 @@ answer_cancel() { answer 90; note "answered Cancel"; }
 
 # What a window manager sends when the window's close button is clicked.
 click_close_button() { "$HELPERS/send_close" "$WINDOW_ID"; }
+
+# Writes the 800 x 600 area at (101, 101) of the screen, where the client
+# area lies, as a binary PPM (a few tens of milliseconds).
+grab_client() { import -window root -crop 800x600+101+101 -depth 8 "ppm:$1"; }
 
 window_id() { xdotool search --class Brumvik 2> /dev/null | head -n1; }
 
