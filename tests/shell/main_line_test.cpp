@@ -40,7 +40,10 @@ struct FakeState {
 } Fake;
 
 // One line of the log; 0 is also what the sound calls return for success.
-SoundResult Note(const std::string& line) { return Fake.log.push_back(line), 0; }
+SoundResult Note(const std::string& line) {
+    Fake.log.push_back(line);
+    return 0;
+}
 std::string Bit(bool value) { return value ? "1" : "0"; }
 std::string Number(std::uint32_t value) { return std::to_string(value); }
 
