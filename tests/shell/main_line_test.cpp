@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "demo/timeline.h"
 #include "shell/program.h"
@@ -50,7 +51,10 @@ std::string Number(std::uint32_t value) { return std::to_string(value); }
 }  // namespace
 
 void InitialisePlatform() { Note("InitialisePlatform"); }
-QuestionAnswer AskFullScreenQuestion() { return Note("AskFullScreenQuestion"), Fake.answer; }
+QuestionAnswer AskFullScreenQuestion() {
+    Note("AskFullScreenQuestion");
+    return Fake.answer;
+}
 void OpenMainWindow() {
     Note("OpenMainWindow fullScreen=" + Bit(FullScreen));
     WindowHandle = &Fake.log;
@@ -96,7 +100,10 @@ void ExitProcessWith(int exitCode) {
 }
 void ShowErrorBox(const char* text) { Note(std::string("ShowErrorBox ") + text); }
 
-SoundResult SoundCreateDevice() { return Note("SoundCreateDevice"), Fake.createDeviceResult; }
+SoundResult SoundCreateDevice() {
+    Note("SoundCreateDevice");
+    return Fake.createDeviceResult;
+}
 SoundResult SoundSetCooperativeLevel(void* window) {
     return Note(window == WindowHandle ? "SoundSetCooperativeLevel window" : "other window");
 }
@@ -128,7 +135,8 @@ void SoundPlayLooping() { Note("SoundPlayLooping audioReady=" + Bit(AudioReady))
 std::uint32_t SoundPlayCursor() {
     const std::uint32_t cursor = Fake.cursors.at(Fake.pass++);
     if (Fake.pass == Fake.cursors.size()) AudioStopRequested.store(true);
-    return Note("SoundPlayCursor " + Number(cursor)), cursor;
+    Note("SoundPlayCursor " + Number(cursor));
+    return cursor;
 }
 void SoundStop() { Note("SoundStop"); }
 const char* SoundFailureText(SoundResult code) { return SoundErrorText(code); }
@@ -143,11 +151,17 @@ protected:
         Fake = {};
     }
 
-    // What run returned, or the exit code when it ended the process.
+    // The exit code when run ended the process, else what it returned (-1
+    // when it returns nothing).
     template <typename Run>
     int ExitCode(Run run) {
         try {
-            return static_cast<int>(run());
+            if constexpr (std::is_void_v<decltype(run())>) {
+                run();
+                return -1;
+            } else {
+                return static_cast<int>(run());
+            }
         } catch (const FakeExit& exit) {
             return exit.code;
         }
@@ -169,7 +183,7 @@ TEST_F(Shell, RunKeepsTheStartUpAndCloseOrder) {
         SetUp();
         Fake.answer = answer;
         Fake.readyAfterPolls = 3;
-        EXPECT_EQ(ExitCode([] { return RunProgram(), -1; }), 0);
+        EXPECT_EQ(ExitCode(RunProgram), 0);
         const std::vector<std::string> expected = {
             "InitialisePlatform", "AskFullScreenQuestion",
             std::string("OpenMainWindow fullScreen=") + mode, "SetUpDisplay",
@@ -189,7 +203,7 @@ TEST_F(Shell, RunKeepsTheStartUpAndCloseOrder) {
 
 TEST_F(Shell, CancelEndsBeforeAnyWindowThroughTheShutdownSteps) {
     Fake.answer = QuestionAnswer::Cancel;
-    EXPECT_EQ(ExitCode([] { return RunProgram(), -1; }), 0);
+    EXPECT_EQ(ExitCode(RunProgram), 0);
     const std::vector<std::string> expected = {
         "InitialisePlatform", "AskFullScreenQuestion", "ReleaseDisplayObjects",
         "ReleaseSoundObjects", "UnloadLibraries songBytes=0", "ExitProcessWith 0"};
@@ -211,7 +225,7 @@ TEST_F(Shell, ShutdownStopsARunningRenderThreadFirst) {
         AudioThreadHandle = &AudioWorker;
         Fake.current = current;
         AudioReady.store(ready);
-        EXPECT_EQ(ExitCode([] { return CheckSoundResult(SoundResult(0x8007000E)), -1; }), 1);
+        EXPECT_EQ(ExitCode([] { CheckSoundResult(SoundResult(0x8007000E)); }), 1);
         // The system's own text has an acute accent (0xB4), not an apostrophe.
         std::vector<std::string> expected = {
             "ShowErrorBox The DirectSound subsystem could not allocate sufficient memory to "

@@ -26,7 +26,10 @@ int SDL_UpdateWindowSurface(SDL_Window* window) {
     if (current != second) {
         const char* path = getenv("PRESENT_COUNTER_FILE");
         FILE* out = path != NULL ? fopen(path, "a") : NULL;
-        if (out != NULL) fprintf(out, "%ld %ld\n", second, frames), fclose(out);
+        if (out != NULL) {
+            fprintf(out, "%ld %ld\n", second, frames);
+            fclose(out);
+        }
         second = current;
         frames = 0;
     }

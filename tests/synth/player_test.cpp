@@ -8,6 +8,13 @@
 
 namespace {
 
+// A synthesizer started on the plan's image.
+Synth Started(const SongPlan& plan, std::uint32_t rate = 5000) {
+  Synth s;
+  EXPECT_EQ(StartSynth(s, BuildSong(plan).Bytes, rate), "");
+  return s;
+}
+
 // Renders `samples` more samples; the envelope phase of channel 0 afterwards.
 EnvelopePhase After(Synth& s, std::int64_t samples) {
   std::vector<std::int16_t> out(static_cast<std::size_t>(samples));
@@ -24,8 +31,7 @@ TEST(Sequencer, RowsFollowTheOrderListAndEndAtTheFirstEndMarker) {
   plan.OrderLength = 5;
   plan.Tracks.push_back({0x00, 0x01, 0x62});
   plan.Tracks[1] = {0x00, 0x03, 0x62};
-  Synth s;
-  ASSERT_EQ(StartSynth(s, BuildSong(plan).Bytes, 500), "");  // 10 samples per tick
+  Synth s = Started(plan, 500);  // 10 samples per tick
   std::int16_t guard = 77;  // counts of 0 or less write nothing and move nothing
   RenderSamples(s, &guard, 0);
   RenderSamples(s, &guard, -5);
@@ -50,9 +56,7 @@ Synth SelectAfterNote(std::uint8_t hold) {
   plan.Instruments = {{0x00, 0x00, 0xF0}, {0x01, 0x00, 0x60}};
   plan.Programs = {{0x80, static_cast<std::uint8_t>(0x40 | hold), 0x80, 0xE0},
                    {0x80, 0x40, 0x40, 0xE0}};
-  Synth s;
-  EXPECT_EQ(StartSynth(s, BuildSong(plan).Bytes, 5000), "");
-  return s;
+  return Started(plan);
 }
 
 TEST(Sequencer, InstrumentSelectWaitsForTheStepAndDoesNotRestart) {
@@ -81,8 +85,7 @@ TEST(Sequencer, RelativeNotesWrapTheBaseNoteAndClampTheSoundingNote) {
   SongPlan plan = QuietSong();
   plan.Tracks[0] = {3, 0x01, 0x80, 0x62};  // note 3, then 0x80: -7 for 1 unit
   plan.Programs = {{0x00, 0x40, 0x80, 0x00, 0x80, 0x40, 0x80, 0xF0}};
-  Synth s;
-  ASSERT_EQ(StartSynth(s, BuildSong(plan).Bytes, 5000), "");
+  Synth s = Started(plan);
   EXPECT_EQ(s.Channels[0].Note, 1);  // 3 - 128 clamps to 1
   After(s, 101);
   EXPECT_EQ(s.Channels[0].BaseNote, 252);
@@ -97,16 +100,14 @@ TEST(Envelope, ReleaseStartsOnlyFromSustain) {
   // Attack rate 12 lasts 1 s: the release arrives during the attack and is
   // lost; the envelope passes through decay into sustain and stays there.
   plan.Instruments = {{0x00, 0xC0, 0x90}};
-  Synth slow;
-  ASSERT_EQ(StartSynth(slow, BuildSong(plan).Bytes, 5000), "");
+  Synth slow = Started(plan);
   EXPECT_EQ(After(slow, 101), EnvelopePhase::Attack);
   EXPECT_EQ(After(slow, 6000), EnvelopePhase::Sustain);
   EXPECT_EQ(slow.Channels[0].Level, 19660);
   // Attack rate 0: in sustain by the first tick, so the release takes hold
   // and with release rate 0 halves the level after 6 samples.
   plan.Instruments = {{0x00, 0x00, 0x90}};
-  Synth fast;
-  ASSERT_EQ(StartSynth(fast, BuildSong(plan).Bytes, 5000), "");
+  Synth fast = Started(plan);
   EXPECT_EQ(After(fast, 101), EnvelopePhase::Release);
   EXPECT_EQ(After(fast, 5), EnvelopePhase::Release);
   EXPECT_EQ(fast.Channels[0].Level, 9830);
@@ -151,8 +152,7 @@ TEST(Voices, GeneratorsOfAStepShareThePhaseAndTheLaterWins) {
   SongPlan plan = QuietSong();
   plan.Tracks[0] = {60, 0xFF, 0x62};
   plan.Programs = {{0x80, 0x31, 0x00, 0xE0}};
-  Synth s;
-  ASSERT_EQ(StartSynth(s, BuildSong(plan).Bytes, 5000), "");
+  Synth s = Started(plan);
   After(s, 50);
   // Both generators advance the shared phase: twice the note's step.
   EXPECT_EQ(s.Channels[0].OscPhase, (2 * 50 * s.NoteStep[60]) % (1 << 25));
