@@ -58,12 +58,21 @@ void FreeOwnBackBuffer() {
 // that asks not to be), and the back buffer must follow it. The framebuffer
 // is the plain one in memory (no accelerated renderer behind it), so the
 // CPU-drawn frames need no 3D driver and each reaches the screen in one copy.
-// Without a framebuffer the frame is left undrawn.
-bool EnsureBackBuffer() {
+// Without a framebuffer the frame is left undrawn. `remade` tells whether
+// the back buffer is another one than at the last call.
+bool EnsureBackBuffer(bool& remade) {
+    remade = false;
     SDL_Surface* screen = SDL_GetWindowSurface(MainWindow);
-    if (screen == nullptr) return false;
+    if (screen == nullptr) {
+        // SDL has let the old framebuffer go: nothing may be drawn into it or
+        // shown from it any more.
+        FreeOwnBackBuffer();
+        Screen = nullptr;
+        return false;
+    }
     const bool intoScreen = DrawsIntoFramebuffer(*screen);
     if (screen == Screen && BackBuffer != nullptr && (BackBuffer == Screen) == intoScreen) return true;
+    remade = true;
     FreeOwnBackBuffer();
     Screen = screen;
     BackBufferOwner = std::this_thread::get_id();
@@ -87,7 +96,8 @@ void RestoreDisplay() {
 // rather than up to the default 50 microseconds late.
 void PrepareThreadDisplay() {
     prctl(PR_SET_TIMERSLACK, 1UL);
-    EnsureBackBuffer();
+    bool remade = false;
+    EnsureBackBuffer(remade);
     StartPresenter();
 }
 
@@ -147,17 +157,19 @@ void PlatformPostCloseRequest() {
 }
 
 // The framebuffer is asked for only once the last present is over, as SDL
-// may make it anew then. The clear is ours rather than SDL_FillRect's, whose
-// stores bypass the cache: the drawing that follows would find every row of
-// the frame back in memory.
+// may make it anew then. The frame is cleared here unless the presenting
+// thread has cleared this very back buffer since it was last drawn. The
+// clear is ours rather than SDL_FillRect's, whose stores bypass the cache:
+// the drawing that follows would find every row of the frame back in memory.
 bool PlatformLockFrame(FrameMemory& memory) {
-    WaitForPresent();
-    if (!EnsureBackBuffer()) return false;
+    const SDL_Surface* const cleared = WaitForPresent();
+    bool remade = false;
+    if (!EnsureBackBuffer(remade)) return false;
     if (SDL_LockSurface(BackBuffer) != 0) return false;
     BackBufferLocked = true;
     memory.pixels = static_cast<Colour32*>(BackBuffer->pixels);
     memory.pitch = BackBuffer->pitch;
-    ClearFrameMemory(memory);
+    if (remade || cleared != BackBuffer) ClearFrameMemory(memory);
     return true;
 }
 

@@ -38,5 +38,6 @@ void StopPresenter();  // shows what is still pending first
 // caller leaves `from` alone until WaitForPresent has returned.
 void PresentInTurn(SDL_Surface* from, SDL_Surface* to);
 
-// Returns once the frame handed over last is on the screen.
-void WaitForPresent();
+// Returns once the frame handed over last is on the screen: that frame's
+// surface if the presenting thread has since cleared it to black, else null.
+SDL_Surface* WaitForPresent();
