@@ -96,7 +96,6 @@ void PresentInTurn(SDL_Surface* from, SDL_Surface* to) {
         std::lock_guard lock(FramePresenter->mutex);
         FramePresenter->from = from;
         FramePresenter->to = to;
-        FramePresenter->cleared = nullptr;
     }
     FramePresenter->changed.notify_all();
 }
