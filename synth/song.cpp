@@ -256,11 +256,11 @@ constexpr std::uint8_t BuiltInSong[915] = {
     0x7F, 0x40, 0x6C, 0x00,  //    -1 pulse w1728  1 tick
     0x80, 0x00, 0x00, 0xF0,  // loop back to the first step
 
-    // Program 4: kick: two ticks of square falling from C#3, then a triangle falling to F1 (on the drum note A4)
+    // Program 4: kick: three ticks of square falling from C#3 to C2, then a triangle falling to F1 (on the drum note A4)
     0x6C, 0x40, 0x80, 0x00,  //   -20 pulse w2048  1 tick   punch
     0x64, 0x40, 0x80, 0x00,  //   -28 pulse w2048  1 tick
-    0x5F, 0x40, 0x80, 0x00,  //   -33 pulse w2048  1 tick   body
-    0x5C, 0x10, 0x00, 0x00,  //   -36 tri   w   0  1 tick
+    0x5F, 0x40, 0x80, 0x00,  //   -33 pulse w2048  1 tick
+    0x5C, 0x10, 0x00, 0x00,  //   -36 tri   w   0  1 tick   tail
     0x5A, 0x11, 0x00, 0x00,  //   -38 tri   w   0  2 ticks
     0x58, 0x1F, 0x00, 0xE0,  //   -40 tri   w   0 16 ticks  stop
 
