@@ -20,13 +20,20 @@ bool ParseFramePeriod(std::string_view text, std::int64_t& period) {
   return ec == std::errc() && ptr == end && period >= MinFramePeriod && period <= MaxFramePeriod;
 }
 
-bool ParseSeconds(std::string_view text, double& seconds) {
+bool ParseSeconds(std::string_view text, DecimalSeconds& seconds) {
   // Plain decimal numbers only: no sign, no exponent, no inf or nan.
-  if (text.empty() || text.find_first_not_of("0123456789.") != std::string_view::npos) return false;
-  const std::string copy(text);
-  char* end = nullptr;
-  seconds = std::strtod(copy.c_str(), &end);
-  return end == copy.c_str() + copy.size() && std::isfinite(seconds);
+  const std::size_t point = text.find('.');
+  const std::string_view whole = text.substr(0, point);
+  const std::string_view fraction = point == std::string_view::npos ? "" : text.substr(point + 1);
+  const auto digits = [](std::string_view part) {
+    return part.find_first_not_of("0123456789") == std::string_view::npos;
+  };
+  if ((whole.empty() && fraction.empty()) || !digits(whole) || !digits(fraction)) return false;
+  seconds.Fraction = fraction;
+  if (whole.empty()) return true;
+  const auto [ptr, ec] = std::from_chars(whole.data(), whole.data() + whole.size(), seconds.Whole);
+  if (ec == std::errc::result_out_of_range) seconds.Whole = UINT64_MAX;
+  return true;
 }
 
 struct Parser {
@@ -81,7 +88,7 @@ struct Parser {
     if (option == "--seconds") {
       if (Options.Seconds) return "--seconds is given twice";
       if (!(problem = TakeValue(option, value)).empty()) return problem;
-      double seconds = 0;
+      DecimalSeconds seconds;
       if (!ParseSeconds(value, seconds))
         return "--seconds needs a number of seconds such as 2 or 0.5, not \"" + value + "\"";
       Options.Seconds = seconds;
@@ -130,8 +137,10 @@ struct Parser {
       if (!HaveWav) return "--song-only needs --wav FILE";
       Options.Action = CaptureAction::SongOnly;
     }
-    if (Options.Action != CaptureAction::SongOnly && (HaveRate || Options.Seconds))
-      return "--rate and --seconds belong to --song-only";
+    if (Options.Action != CaptureAction::SongOnly && HaveRate)
+      return "--rate goes with --song-only or with the show";
+    if (Options.Action != CaptureAction::SongOnly && Options.Seconds)
+      return "--seconds belongs to --song-only";
     return "";
   }
 };
@@ -148,7 +157,18 @@ CaptureArgs ParseCaptureArgs(std::span<const std::string_view> args) {
     if (std::string problem = parser.Option(option); !problem.empty()) return {{}, problem};
   }
   if (std::string problem = parser.ChooseAction(); !problem.empty()) return {{}, problem};
+  parser.Options.RateGiven = parser.HaveRate;
   return {parser.Options, ""};
+}
+
+std::uint64_t SamplesIn(const DecimalSeconds& seconds, std::uint32_t rate) {
+  if (seconds.Whole >= (std::uint64_t{1} << 31)) return UINT64_MAX;
+  // floor(0.d1 d2 ... dn x rate) from the last digit to the first: each step
+  // divides by ten and drops the remainder, which floors the exact sum.
+  std::uint64_t part = 0;
+  for (auto digit = seconds.Fraction.rbegin(); digit != seconds.Fraction.rend(); ++digit)
+    part = (static_cast<std::uint64_t>(*digit - '0') * rate + part) / 10;
+  return seconds.Whole * rate + part;
 }
 
 std::string CaptureUsage() {

@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "demo/balls.h"
@@ -59,8 +61,9 @@ class CaptureCli : public ::testing::Test {
 
   std::string Out(const std::string& name) const { return (OutDir / name).string(); }
 
-  pid_t Start(Args args) {
-    const std::string out = (Dir / "stdout").string(), err = (Dir / "stderr").string();
+  pid_t Start(Args args, std::string out = "") {
+    if (out.empty()) out = (Dir / "stdout").string();
+    const std::string err = (Dir / "stderr").string();
     std::string pathVariable = "PATH=" + Path;
     const pid_t pid = fork();
     if (pid == 0) {
@@ -121,6 +124,12 @@ TEST_F(CaptureCli, SongOnlyWriteSongPrintSongAndHelp) {
   // At the default 48,000 Hz, 4.8 samples round down.
   ASSERT_EQ(Capture({"--song-only", "--wav", Out("b.wav"), "--seconds", "0.0001"}).Code, 0);
   EXPECT_EQ(WavSamples(Out("b.wav")), BuiltInSongSamples(48000, 4));
+  // Lengths are exact decimals: these products are whole numbers of samples.
+  for (const auto& [seconds, rate, samples] : {std::tuple{"2.3", "48000", 110400}, {"0.29", "100", 29},
+                                               {"000.0000209", "48000", 1}}) {
+    ASSERT_EQ(Capture({"--song-only", "--wav", Out("c.wav"), "--rate", rate, "--seconds", seconds}).Code, 0);
+    EXPECT_EQ(fs::file_size(Out("c.wav")), 44u + 2 * samples) << seconds;
+  }
   // By default one loop: 23 rows of 160 ticks of 160 samples, each row one sample longer.
   ASSERT_EQ(Capture({"--song-only", "--wav", Out("loop.wav"), "--rate", "8000"}).Code, 0);
   EXPECT_EQ(WavSamples(Out("loop.wav")).size(), 23u * (160 * 160 + 1));
@@ -133,7 +142,10 @@ TEST_F(CaptureCli, SongOnlyWriteSongPrintSongAndHelp) {
   for (const char* text : {"23 rows", "One loop: 3680 ticks, 73.60 s", "Track 0 (offset 111",
                            "C#2", "instrument 1", "Program 0 (offset 565)", "stop"})
     EXPECT_NE(builtIn.Out.find(text), std::string::npos) << text;
-  EXPECT_EQ(Left(), (Args{"a.wav", "b.wav", "loop.wav", "song.bin"}));
+  // Text that cannot be written is a failure.
+  for (const Args& args : {Args{"--print-song"}, Args{"--help"}})
+    EXPECT_EQ(Wait(Start(args, "/dev/full")).Code, 1) << args[0];
+  EXPECT_EQ(Left(), (Args{"a.wav", "b.wav", "c.wav", "loop.wav", "song.bin"}));
 }
 
 TEST_F(CaptureCli, BadArgumentsExitWith2AndMakeNothing) {
@@ -151,7 +163,9 @@ TEST_F(CaptureCli, BadArgumentsExitWith2AndMakeNothing) {
       {{"--song-only", "--wav", keep, "--print-song"}, "--song-only, --write-song and --print"},
       {{"--song-only", "--wav", keep, "--video", keep}, "--png-dir, --video, --frames and"},
       {{"--write-song", keep, "--song", keep}, "--write-song writes the built-in song; --song"},
-      {{"--print-song", "--rate", "8000"}, "--rate and --seconds belong to --song-only"},
+      {{"--print-song", "--rate", "8000"}, "--rate goes with --song-only or with the show"},
+      {{"--write-song", keep, "--seconds", "1"}, "--seconds belongs to --song-only"},
+      {{"--song-only", "--wav", keep, "--seconds", "."}, "--seconds needs a number"},
       {{"--pngdir", keep}, "unknown option \"--pngdir\""},
       {{"--frame-us", "999"}, "--frame-us needs a whole number of microseconds from 1000 to"},
       {{"--frame-us", "10000001"}, "--frame-us needs"},
@@ -161,7 +175,8 @@ TEST_F(CaptureCli, BadArgumentsExitWith2AndMakeNothing) {
       // Refused once the song and the show are known.
       {{"--song-only", "--wav", keep, "--rate", "49"}, "--rate: a sample rate of 49 Hz gives 0"},
       {{"--video", Out("v.mp4"), "--rate", "49"}, "--rate: a sample rate of 49 Hz gives 0"},
-      {{"--song-only", "--wav", keep, "--seconds", "100000000"}, "the sound would be too long"},
+      {{"--song-only", "--wav", keep, "--seconds", "44739.2423"}, "--seconds: the sound would be too long"},
+      {{"--song-only", "--wav", keep, "--seconds", "99999999999999999999999"}, "--seconds: the sound"},
       {{"--png-dir", Out("f"), "--frames", "0,511", "--frame-us", "100000"},
        "--frames: the show has frames 0 to 510"},
       {{"--png-dir", Out("f"), "--frames", "5102"},
@@ -213,6 +228,77 @@ TEST_F(CaptureCli, FailuresExitWith1AndLeaveNothingBehind) {
   Path = bin.string() + ":" + fullPath;
   ExpectFails(all, 1, "fake ffmpeg gives up");
   EXPECT_EQ(Left(), Args{"file.txt"});
+}
+
+// What a path is: its type (a link is not followed) and permission bits.
+std::pair<fs::file_type, unsigned> KindOf(const std::string& path) {
+  const fs::file_status status = fs::symlink_status(path);
+  if (status.type() == fs::file_type::not_found) return {status.type(), 0};
+  return {status.type(), static_cast<unsigned>(status.permissions() & fs::perms::mask)};
+}
+
+// Each output name is looked at once: a regular file or nothing is replaced
+// whole, a link leads to the file it names, a device or FIFO is written in
+// place, and what cannot be written is left as it was.
+TEST_F(CaptureCli, EveryKindOfOutputIsWrittenWithoutHarmingWhatItStandsFor) {
+  using Type = fs::file_type;
+  const std::string song(BuiltInSong, BuiltInSong + BuiltInSongSize);
+  const mode_t mask = umask(022);
+  umask(mask);
+  const unsigned usual = 0666 & ~mask;
+  for (const char* name : {"old.bin", "target.bin", "keep.wav", "frames/frame-00000.png"}) {
+    fs::create_directories(fs::path(Out(name)).parent_path());
+    std::ofstream(Out(name)) << "old";
+  }
+  chmod(Out("old.bin").c_str(), 0640);
+  chmod(Out("target.bin").c_str(), 0604);
+  fs::create_symlink("target.bin", Out("link"));
+  fs::create_directories(Out("sub"));
+  fs::create_symlink("sub/new.bin", Out("dangling"));
+  fs::create_directories(Out("frames/frame-00003.png"));
+  ASSERT_EQ(mkfifo(Out("fifo").c_str(), 0600), 0);
+  const int reader = open(Out("fifo").c_str(), O_RDONLY | O_NONBLOCK);  // lets the writer open it
+  const std::string longest = Out(std::string(255, 'x'));  // the longest name a directory takes
+
+  const struct {
+    Args args;
+    int code;
+    std::string error, path;  // the message; the path looked at afterwards
+    Type type;
+    unsigned perms;
+    std::string content;
+  } cases[] = {
+      {{"--write-song", Out("new.bin")}, 0, "", Out("new.bin"), Type::regular, usual, song},
+      {{"--write-song", Out("old.bin")}, 0, "", Out("old.bin"), Type::regular, 0640, song},
+      {{"--write-song", longest}, 0, "", longest, Type::regular, usual, song},
+      {{"--write-song", Out("link")}, 0, "", Out("link"), Type::symlink, 0777, song},
+      {{}, 0, "", Out("target.bin"), Type::regular, 0604, song},
+      {{"--write-song", Out("dangling")}, 0, "", Out("sub/new.bin"), Type::regular, usual, song},
+      {{"--write-song", "/dev/null"}, 0, "", "/dev/null", Type::character, 0666, ""},
+      {{"--write-song", Out("fifo")}, 0, "", Out("fifo"), Type::fifo, 0600, ""},
+      {{"--write-song", "/dev/full"}, 1, "cannot write /dev/full: No space left", "/dev/full",
+       Type::character, 0666, ""},
+      {{"--write-song", "/sys/dxvornik85.bin"}, 1, "cannot create /sys/dxvornik85.bin", "/sys/dxvornik85.bin",
+       Type::not_found, 0, ""},
+      {{"--write-song", Out("sub")}, 1, "sub is a directory", Out("sub"), Type::directory, 0777 & ~mask, ""},
+      {{"--video", Out("fifo")}, 1, "fifo is a FIFO; the video needs a regular file", Out("fifo"), Type::fifo,
+       0600, ""},
+      // A frame's name taken by something else stops the run before the WAV is made.
+      {{"--wav", Out("keep.wav"), "--png-dir", Out("frames"), "--frames", "0-5", "--frame-us", "100000"}, 1,
+       "frame-00003.png is a directory", Out("keep.wav"), Type::regular, usual, "old"},
+      {{}, 0, "", Out("frames/frame-00000.png"), Type::regular, usual, "old"},
+  };
+  for (const auto& c : cases) {
+    if (!c.args.empty()) ExpectFails(c.args, c.code, c.error);
+    EXPECT_EQ(KindOf(c.path), std::pair(c.type, c.perms)) << c.path;
+    if (!c.content.empty()) {
+      EXPECT_EQ(ReadFile(c.path), c.content) << c.path;
+    }
+  }
+  std::string fromFifo(2 * song.size(), '\0');
+  fromFifo.resize(static_cast<std::size_t>(std::max<ssize_t>(0, read(reader, fromFifo.data(), fromFifo.size()))));
+  close(reader);
+  EXPECT_EQ(fromFifo, song);
 }
 
 TEST_F(CaptureCli, OutputsAreTheListedFramesTheSameOnEveryRunAndTheVideoPlays) {
