@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -257,6 +258,14 @@ TEST_F(CaptureCli, EveryKindOfOutputIsWrittenWithoutHarmingWhatItStandsFor) {
   fs::create_symlink("sub/new.bin", Out("dangling"));
   fs::create_directories(Out("frames/frame-00003.png"));
   ASSERT_EQ(mkfifo(Out("fifo").c_str(), 0600), 0);
+  // Device nodes of our own, so that a faulty build cannot replace the
+  // system's; without the right to make them, the system's are safe anyway.
+  std::string null = Out("null"), full = Out("full");
+  if (mknod(null.c_str(), S_IFCHR, makedev(1, 3)) != 0 || mknod(full.c_str(), S_IFCHR, makedev(1, 7)) != 0) {
+    ASSERT_NE(geteuid(), 0u) << "cannot make device nodes as root";
+    null = "/dev/null", full = "/dev/full";
+  }
+  for (const std::string& device : {null, full}) chmod(device.c_str(), 0666);
   const int reader = open(Out("fifo").c_str(), O_RDONLY | O_NONBLOCK);  // lets the writer open it
   const std::string longest = Out(std::string(255, 'x'));  // the longest name a directory takes
 
@@ -274,10 +283,9 @@ TEST_F(CaptureCli, EveryKindOfOutputIsWrittenWithoutHarmingWhatItStandsFor) {
       {{"--write-song", Out("link")}, 0, "", Out("link"), Type::symlink, 0777, song},
       {{}, 0, "", Out("target.bin"), Type::regular, 0604, song},
       {{"--write-song", Out("dangling")}, 0, "", Out("sub/new.bin"), Type::regular, usual, song},
-      {{"--write-song", "/dev/null"}, 0, "", "/dev/null", Type::character, 0666, ""},
+      {{"--write-song", null}, 0, "", null, Type::character, 0666, ""},
       {{"--write-song", Out("fifo")}, 0, "", Out("fifo"), Type::fifo, 0600, ""},
-      {{"--write-song", "/dev/full"}, 1, "cannot write /dev/full: No space left", "/dev/full",
-       Type::character, 0666, ""},
+      {{"--write-song", full}, 1, "cannot write " + full + ": No space left", full, Type::character, 0666, ""},
       {{"--write-song", "/sys/dxvornik85.bin"}, 1, "cannot create /sys/dxvornik85.bin", "/sys/dxvornik85.bin",
        Type::not_found, 0, ""},
       {{"--write-song", Out("sub")}, 1, "sub is a directory", Out("sub"), Type::directory, 0777 & ~mask, ""},
@@ -292,7 +300,7 @@ TEST_F(CaptureCli, EveryKindOfOutputIsWrittenWithoutHarmingWhatItStandsFor) {
     if (!c.args.empty()) ExpectFails(c.args, c.code, c.error);
     EXPECT_EQ(KindOf(c.path), std::pair(c.type, c.perms)) << c.path;
     if (!c.content.empty()) {
-      EXPECT_EQ(ReadFile(c.path), c.content) << c.path;
+      EXPECT_TRUE(ReadFile(c.path) == c.content) << c.path;
     }
   }
   std::string fromFifo(2 * song.size(), '\0');
@@ -387,16 +395,81 @@ bool UnderWay(const fs::path& dir, const std::string& prefix) {
 
 // The signals share one handler, so each is sent once, to a different output.
 TEST_F(CaptureCli, InterruptedCaptureRemovesWhatItBegan) {
+  std::ofstream(Out("keep.wav")) << "old";
   const struct { int signal; Args args; const char* begun; } runs[] = {
-      {SIGTERM, {"--png-dir", Out("frames"), "--wav", Out("w.wav")}, "frame-"},
-      {SIGINT, {"--video", Out("v.mp4"), "--wav", Out("w.wav")}, "v.mp4.tmp-"}};
+      {SIGTERM, {"--png-dir", Out("frames"), "--wav", Out("keep.wav")}, "frame-"},
+      {SIGINT, {"--video", Out("v.mp4")}, ".capture-"},
+      {SIGHUP, {"--song-only", "--seconds", "600", "--rate", "200000", "--wav", Out("keep.wav")}, ".capture-"}};
   for (const auto& run : runs) {
     const pid_t pid = Start(run.args);
     EXPECT_TRUE(UnderWay(OutDir, run.begun)) << run.begun;
     kill(pid, run.signal);
     EXPECT_EQ(Wait(pid).Signal, run.signal);
-    EXPECT_EQ(Left(), Args{});
+    EXPECT_EQ(Left(), Args{"keep.wav"});
+    EXPECT_EQ(ReadFile(Out("keep.wav")), "old");
   }
+}
+
+// Outputs are put in place only once all are complete and every name still
+// takes them: a frame's name taken while the show runs fails the run, and the
+// WAV and the frames already there stay as they were.
+TEST_F(CaptureCli, ANameTakenDuringTheRunStopsTheCommitBeforeAnythingIsReplaced) {
+  fs::create_directories(OutDir / "frames");
+  for (const char* name : {"keep.wav", "frames/frame-00000.png"}) std::ofstream(Out(name)) << "old";
+  const pid_t pid = Start({"--frame-us", "100000", "--png-dir", Out("frames"), "--wav", Out("keep.wav")});
+  EXPECT_TRUE(UnderWay(OutDir, ".capture-"));
+  fs::create_directories(OutDir / "frames/frame-00510.png");
+  const RunResult r = Wait(pid);
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("frame-00510.png is a directory now; nothing was replaced"), std::string::npos) << r.Err;
+  EXPECT_EQ(Left(), (Args{"frames", "frames/frame-00000.png", "frames/frame-00510.png", "keep.wav"}));
+  for (const char* name : {"keep.wav", "frames/frame-00000.png"}) EXPECT_EQ(ReadFile(Out(name)), "old");
+}
+
+// A file that is no song image is refused before anything is made, and so
+// is an image whose own numbers make the run impossible; only a rate the
+// user chose is the command line's fault.
+TEST_F(CaptureCli, SongFilesThatCannotBePlayedAreRefused) {
+  const auto write = [&](const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    const std::string path = (Dir / name).string();
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    return path;
+  };
+  const std::string big = write("big.bin", std::vector<std::uint8_t>(65537));
+  std::vector<std::uint8_t> image(BuiltInSong, BuiltInSong + BuiltInSongSize);
+  SetWord(image, 913, 65330);  // more ticks a second than the default rate has samples
+  const std::string fast = write("fast.bin", image);
+  // 85 rows of 30,000 rests of 255 x 255 ticks: each row lasts 1,950,750,000 ticks.
+  SongPlan plan = QuietSong();
+  plan.DurationUnit = 255;
+  plan.Rows.assign(85, {0, 0, 0});
+  plan.Tracks[0].clear();
+  for (int rest = 0; rest < 30000; ++rest) plan.Tracks[0].insert(plan.Tracks[0].end(), {0x00, 0xFF});
+  plan.Tracks[0].push_back(0x62);
+  const std::string slow = write("slow.bin", BuildSong(plan).Bytes);
+  const Args wav = {"--song-only", "--wav", Out("x.wav")};
+  const auto with = [](Args args, std::initializer_list<std::string> more) {
+    args.insert(args.end(), more);
+    return args;
+  };
+
+  const std::tuple<Args, int, std::string> cases[] = {
+      {{"--print-song", "--song", Dir.string()}, 1, "the song image " + Dir.string() + " is a directory"},
+      {{"--print-song", "--song", "/dev/zero"}, 1, "/dev/zero is longer than 65536 bytes"},
+      {{"--print-song", "--song", big}, 1, "big.bin is longer than 65536 bytes"},
+      {{"--print-song", "--song", "/proc/self/mem"}, 1, "cannot read the song image /proc/self/mem"},
+      {with(wav, {"--song", fast}), 1, fast + " cannot be played at the default 48000 Hz"},
+      {{"--song", fast}, 1, fast + " cannot be played at the default 48000 Hz"},
+      {with(wav, {"--song", fast, "--rate", "8000"}), 2, "--rate: a sample rate of 8000 Hz gives 0 samples"},
+      {with(wav, {"--song", slow}), 1, "one loop of " + slow + " lasts 159181200000085 samples"},
+  };
+  for (const auto& [args, code, error] : cases) ExpectFails(args, code, error);
+  // Printing it reads each track once, however long its rows last.
+  const RunResult printed = Capture({"--print-song", "--song", slow});
+  EXPECT_EQ(printed.Code, 0);
+  EXPECT_NE(printed.Out.find("One loop: 165813750000 ticks"), std::string::npos);
+  EXPECT_EQ(Left(), Args{});
 }
 
 }  // namespace
