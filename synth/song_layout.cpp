@@ -168,7 +168,8 @@ std::string CheckProgram(const Synth& s, std::uint8_t program, const UsedSet& in
   const std::size_t size = s.SongBytes.size();
   const std::uint16_t entry = ProgramTableEntry(s.Layout, program);
   const auto instrument = static_cast<std::uint8_t>(programs.By[program]);
-  const std::string user = InstrumentUser(instruments, instrument) + " plays program " + std::to_string(program);
+  const std::string user =
+      InstrumentUser(instruments, instrument) + " plays program " + std::to_string(program);
   if (!Inside(size, entry, 2))
     return Format("%s, whose entry in the program table (offset %u) lies outside the %zu-byte image%s",
                   user.c_str(), unsigned{entry}, size, InstrumentHint(s, instrument).c_str());

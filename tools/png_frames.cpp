@@ -145,7 +145,8 @@ std::string FinishPngFrames(PngFrames& frames) {
 
 std::string CommitPngFrames(PngFrames& frames) {
   for (std::size_t moved = 0; moved < frames.Names.size(); ++moved) {
-    const std::string from = frames.StagingDir + "/" + frames.Names[moved], to = frames.Dir + "/" + frames.Names[moved];
+    const std::string& name = frames.Names[moved];
+    const std::string from = frames.StagingDir + "/" + name, to = frames.Dir + "/" + name;
     struct stat old;
     if (lstat(to.c_str(), &old) == 0 && S_ISREG(old.st_mode)) chmod(from.c_str(), old.st_mode & 0777);
     if (std::rename(from.c_str(), to.c_str()) != 0) {

@@ -56,7 +56,8 @@ int Complain(int code, const std::string& message) {
 // stops the run before anything is made.
 std::string CheckFrameNames(const ShowRun& run) {
   struct stat dir;
-  if (stat(run.Options.PngDir.c_str(), &dir) != 0 || !S_ISDIR(dir.st_mode)) return "";  // made or refused later
+  // A directory still to be made holds nothing; a file in the way is refused later.
+  if (stat(run.Options.PngDir.c_str(), &dir) != 0 || !S_ISDIR(dir.st_mode)) return "";
   const auto check = [&](std::int64_t frame) {
     return CheckReplaceable(run.Options.PngDir + "/" + PngFrameName(frame));
   };
@@ -87,7 +88,8 @@ int CheckRun(ShowRun& run, std::span<const std::uint8_t> image) {
   const std::string name = o.SongPath.empty() ? "the built-in song" : o.SongPath;
   if (std::string problem = LoadSongLayout(probe); !problem.empty())
     return Complain(ExitFailed, name + " cannot be played: " + problem);
-  if (SongFault fault = CheckSongRate(o, probe, name); fault.Code != ExitOk) return Complain(fault.Code, fault.Message);
+  if (SongFault fault = CheckSongRate(o, probe, name); fault.Code != ExitOk)
+    return Complain(fault.Code, fault.Message);
   if (o.Rate > 0x7FFFFFFF) return Complain(ExitBadArgs, "--rate: at most 2147483647 Hz");
 
   run.FrameCount = ShowFrameCount(o.FramePeriod);
@@ -223,7 +225,8 @@ std::string CommitOutputs(ShowRun& run) {
   if (run.Png) names.push_back(std::to_string(frames) + " frames in " + run.Options.PngDir);
   std::string problem;
   if (run.Wav && (problem = CommitOutput(run.WavFile)).empty()) done.push_back(names[done.size()]);
-  if (run.Video && problem.empty() && (problem = CommitVideo(run.Movie)).empty()) done.push_back(names[done.size()]);
+  if (run.Video && problem.empty() && (problem = CommitVideo(run.Movie)).empty())
+    done.push_back(names[done.size()]);
   if (run.Png && problem.empty()) {
     problem = CommitPngFrames(run.Frames);
     const std::size_t moved = frames - run.Frames.Names.size();

@@ -25,7 +25,8 @@ SongFault SongOnlySamples(const CaptureOptions& options, const Synth& synth, con
   const std::string most = " (a WAV file holds at most " + std::to_string(MaxWavSamples) + " samples)";
   if (options.Seconds) {
     const std::uint64_t wanted = SamplesIn(*options.Seconds, options.Rate);
-    if (wanted > MaxWavSamples) return {ExitBadArgs, "--seconds: the sound would be too long for a WAV file" + most};
+    if (wanted > MaxWavSamples)
+      return {ExitBadArgs, "--seconds: the sound would be too long for a WAV file" + most};
     samples = static_cast<std::uint32_t>(wanted);
     return {};
   }

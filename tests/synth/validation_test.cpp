@@ -66,7 +66,8 @@ const Malformed Cases[] = {
     // Instrument 1 is missing: its record is read from the program table.
     {[](auto& s) { s.Tracks[1] = {0x64, 0x01, 0x00, 0x01, 0x62}; }, nullptr,
      "so the instrument table may have no entry 1"},
-    {[](auto& s) { s.Instruments[0][0] = 250; }, nullptr, "instrument 0 (every row's default) plays program 250, whose entry in the program table"},
+    {[](auto& s) { s.Instruments[0][0] = 250; }, nullptr,
+     "instrument 0 (every row's default) plays program 250, whose entry in the program table"},
     {[](auto& s) { s.Programs[0] = {0x80, 0x40, 0x80, 0x00}; }, nullptr,
      "program 0 runs past the end of the image"},
     {[](auto& s) { s.Programs[0] = {0x80, 0x40, 0x80, 0xF0}; }, nullptr,

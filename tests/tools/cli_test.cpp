@@ -285,7 +285,8 @@ TEST_F(CaptureCli, EveryKindOfOutputIsWrittenWithoutHarmingWhatItStandsFor) {
       {{"--write-song", Out("dangling")}, 0, "", Out("sub/new.bin"), Type::regular, usual, song},
       {{"--write-song", null}, 0, "", null, Type::character, 0666, ""},
       {{"--write-song", Out("fifo")}, 0, "", Out("fifo"), Type::fifo, 0600, ""},
-      {{"--write-song", full}, 1, "cannot write " + full + ": No space left", full, Type::character, 0666, ""},
+      {{"--write-song", full}, 1, "cannot write " + full + ": No space left", full, Type::character, 0666,
+       ""},
       {{"--write-song", "/sys/dxvornik85.bin"}, 1, "cannot create /sys/dxvornik85.bin", "/sys/dxvornik85.bin",
        Type::not_found, 0, ""},
       {{"--write-song", Out("sub")}, 1, "sub is a directory", Out("sub"), Type::directory, 0777 & ~mask, ""},
@@ -304,7 +305,8 @@ TEST_F(CaptureCli, EveryKindOfOutputIsWrittenWithoutHarmingWhatItStandsFor) {
     }
   }
   std::string fromFifo(2 * song.size(), '\0');
-  fromFifo.resize(static_cast<std::size_t>(std::max<ssize_t>(0, read(reader, fromFifo.data(), fromFifo.size()))));
+  const ssize_t got = read(reader, fromFifo.data(), fromFifo.size());
+  fromFifo.resize(static_cast<std::size_t>(std::max<ssize_t>(0, got)));
   close(reader);
   EXPECT_EQ(fromFifo, song);
 }
@@ -399,7 +401,8 @@ TEST_F(CaptureCli, InterruptedCaptureRemovesWhatItBegan) {
   const struct { int signal; Args args; const char* begun; } runs[] = {
       {SIGTERM, {"--png-dir", Out("frames"), "--wav", Out("keep.wav")}, "frame-"},
       {SIGINT, {"--video", Out("v.mp4")}, ".capture-"},
-      {SIGHUP, {"--song-only", "--seconds", "600", "--rate", "200000", "--wav", Out("keep.wav")}, ".capture-"}};
+      {SIGHUP, {"--song-only", "--seconds", "600", "--rate", "200000", "--wav", Out("keep.wav")},
+       ".capture-"}};
   for (const auto& run : runs) {
     const pid_t pid = Start(run.args);
     EXPECT_TRUE(UnderWay(OutDir, run.begun)) << run.begun;
@@ -421,7 +424,8 @@ TEST_F(CaptureCli, ANameTakenDuringTheRunStopsTheCommitBeforeAnythingIsReplaced)
   fs::create_directories(OutDir / "frames/frame-00510.png");
   const RunResult r = Wait(pid);
   EXPECT_EQ(r.Code, 1);
-  EXPECT_NE(r.Err.find("frame-00510.png is a directory now; nothing was replaced"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("frame-00510.png is a directory now; nothing was replaced"), std::string::npos)
+      << r.Err;
   EXPECT_EQ(Left(), (Args{"frames", "frames/frame-00000.png", "frames/frame-00510.png", "keep.wav"}));
   for (const char* name : {"keep.wav", "frames/frame-00000.png"}) EXPECT_EQ(ReadFile(Out(name)), "old");
 }
