@@ -216,7 +216,7 @@ std::string Listed(const std::vector<std::string>& names, std::size_t from) {
 }
 
 // Puts the outputs in place one after the other; if one cannot be, says
-// which are in place and which are not.
+// which were replaced and which were not.
 std::string CommitOutputs(ShowRun& run) {
   std::vector<std::string> names, done;
   if (run.Wav) names.push_back(run.Options.WavPath);
@@ -238,7 +238,7 @@ std::string CommitOutputs(ShowRun& run) {
     }
   }
   if (problem.empty()) return "";
-  return problem + "; in place: " + Listed(done, 0) + "; not replaced: " + Listed(names, done.size());
+  return problem + "; replaced: " + Listed(done, 0) + "; not replaced: " + Listed(names, done.size());
 }
 
 // Everything must have been made before anything is renamed into place.
