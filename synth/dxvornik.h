@@ -134,9 +134,12 @@ void RenderSamples(Synth& s, std::int16_t* buffer, std::int32_t frames);
 // Number of rows the order list plays before it returns to row 0.
 int OrderRowCount(const SongLayout& layout);
 
+// One loop of the song in ticks, from InitChannels until the order list
+// returns to row 0. Needs only an image that passed LoadSongLayout; its time
+// grows with the image's size, not with the durations.
+std::int64_t SongLoopTicks(const Synth& s);
+
 // One loop of the song in samples: from InitChannels to the end of the
-// sample in which the order list returns to row 0. Plays the rows on a copy
-// with the sequencer alone (no generator runs, nothing is drawn from the
-// random generator); s must have passed the start-up checks and is not
-// changed.
+// sample in which the order list returns to row 0. s must have passed the
+// start-up checks (the sample rate too) and is not changed.
 std::int64_t SongLoopSamples(const Synth& s);

@@ -1,5 +1,9 @@
 // The sequencer: rows of the order list, track commands and instrument
 // programs, advanced tick by tick from RenderSamples' tick clock.
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+
 #include "dxvornik.h"
 #include "image_access.h"
 
@@ -138,31 +142,49 @@ void AdvanceRow(Synth& s) {
   s.RowEnded = false;
 }
 
-std::int64_t SongLoopSamples(const Synth& s) {
-  // Row timing depends on track durations alone, so the rows are played tick
-  // by tick with the same track reader the tick clock uses. Each row lasts
-  // its ticks times the tick length plus the one uncounted sample in which it
-  // ended.
-  Synth play = s;
-  InitChannels(play);
-  const std::int64_t samplesPerTick = s.SampleRate / s.Layout.TicksPerSecond;
-  std::int64_t samples = 0;
-  for (int row = 0; row < OrderRowCount(s.Layout); ++row) {
-    std::int64_t ticks = 0;
-    bool ended = false;
-    while (!ended) {
-      ++ticks;
-      for (int ch = 0; ch < ChannelCount && !ended; ++ch) {
-        ChannelState& c = play.Channels[ch];
-        if (--c.DurationLeft != 0) continue;
-        if (ImageByte(play, c.TrackPos) == EndOfTrack)
-          ended = true;
-        else
-          SequenceStep(play, ch);
-      }
+namespace {
+
+// Ticks from a track's start to its end marker: the sum of its durations,
+// as instrument selects take no time.
+std::int64_t TrackTicks(const Synth& s, std::uint8_t track) {
+  std::int64_t ticks = 0;
+  for (std::uint16_t p = TrackStart(s, track);;) {
+    const std::uint8_t command = ImageByte(s, p);
+    if (command == EndOfTrack) return ticks;
+    if (command >= FirstRelativeNote) {
+      ticks += Ticks(s, static_cast<std::uint8_t>((command >> 4) - 7));
+      p += 1;
+    } else {
+      if (command != InstrumentSelect) ticks += Ticks(s, ImageByte(s, p + 1));
+      p += 2;
     }
-    samples += ticks * samplesPerTick + 1;
-    AdvanceRow(play);
   }
-  return samples;
+}
+
+}  // namespace
+
+std::int64_t SongLoopTicks(const Synth& s) {
+  // A channel reaches its end marker when its track's durations have run
+  // out, and the first channel to reach one ends the row. Walking the
+  // tracks costs no more than the image is long, however long the rows last.
+  std::int64_t known[256];
+  std::fill(std::begin(known), std::end(known), -1);
+  std::int64_t ticks = 0;
+  for (int row = 0; row < OrderRowCount(s.Layout); ++row) {
+    std::int64_t rowTicks = INT64_MAX;
+    for (int ch = 0; ch < ChannelCount; ++ch) {
+      const std::uint8_t track = ImageByte(s, static_cast<std::uint16_t>(OrderListOffset + 3 * row + ch));
+      if (known[track] < 0) known[track] = TrackTicks(s, track);
+      rowTicks = std::min(rowTicks, known[track]);
+    }
+    ticks += rowTicks;
+  }
+  return ticks;
+}
+
+std::int64_t SongLoopSamples(const Synth& s) {
+  // Each row lasts its ticks times the tick length plus the one uncounted
+  // sample in which it ended.
+  const std::int64_t samplesPerTick = s.SampleRate / s.Layout.TicksPerSecond;
+  return SongLoopTicks(s) * samplesPerTick + OrderRowCount(s.Layout);
 }

@@ -15,7 +15,7 @@ namespace {
 constexpr std::size_t HeaderBytes = 12;
 
 std::string Format(const char* pattern, auto... values) {
-  char text[200];
+  char text[512];
   std::snprintf(text, sizeof text, pattern, values...);
   return text;
 }
@@ -40,13 +40,18 @@ SongLayout ReadHeader(const Synth& s) {
   return layout;
 }
 
+// The numbers in use, in the order first met, each with its first user (a
+// track for an instrument, an instrument for a program; -1: every row's
+// default), so that a message can say where a bad number came from.
 struct UsedSet {
   std::array<bool, 256> Seen{};
   std::array<std::uint8_t, 256> List{};
+  std::array<int, 256> By{};
   int Count = 0;
-  void Add(std::uint8_t n) {
+  void Add(std::uint8_t n, int by) {
     if (!Seen[n]) {
       Seen[n] = true;
+      By[n] = by;
       List[Count++] = n;
     }
   }
@@ -75,7 +80,7 @@ std::string CheckOrderList(const Synth& s, UsedSet& tracks) {
     return Format("the order list plays %d rows (bytes %u to %u) but the image has only %zu bytes",
                   rows, unsigned{OrderListOffset}, end - 1, size);
   for (std::uint32_t offset = OrderListOffset; offset < end; ++offset)
-    tracks.Add(s.SongBytes[offset]);
+    tracks.Add(s.SongBytes[offset], -1);
   return "";
 }
 
@@ -88,6 +93,10 @@ std::string CheckTrack(const Synth& s, std::uint8_t track, UsedSet& instruments)
                   unsigned{track}, unsigned{entry});
   bool timed = false;
   std::uint32_t p = TrackStart(s, track);
+  if (!Inside(size, p, 1))
+    return Format("track %u starts at offset %u (address 0x%04X in the track table at offset %u), "
+                  "outside the %zu-byte image",
+                  unsigned{track}, p, unsigned{ImageWord(s, entry)}, unsigned{entry}, size);
   for (;;) {
     if (!Inside(size, p, 1))
       return Format("track %u runs past the end of the image (offset %u) without an end marker",
@@ -112,7 +121,7 @@ std::string CheckTrack(const Synth& s, std::uint8_t track, UsedSet& instruments)
                     unsigned{track}, p);
     const std::uint8_t argument = s.SongBytes[p + 1];
     if (c == InstrumentSelect) {
-      instruments.Add(argument);
+      instruments.Add(argument, track);
       if (Inside(size, p + 2, 1) && !IsTimedCommand(s.SongBytes[p + 2]))
         return Format("track %u: the instrument select at offset %u is not followed by a rest, "
                       "note, release or relative note",
@@ -126,23 +135,49 @@ std::string CheckTrack(const Synth& s, std::uint8_t track, UsedSet& instruments)
   }
 }
 
-std::string CheckInstrument(const Synth& s, std::uint8_t instrument, UsedSet& programs) {
+std::string InstrumentUser(const UsedSet& instruments, std::uint8_t instrument) {
+  const int track = instruments.By[instrument];
+  return track < 0 ? Format("instrument %u (every row's default)", unsigned{instrument})
+                   : Format("instrument %u (selected by track %d)", unsigned{instrument}, track);
+}
+
+std::string CheckInstrument(const Synth& s, std::uint8_t instrument, const UsedSet& instruments,
+                            UsedSet& programs) {
   const std::uint16_t record = InstrumentRecord(s.Layout, instrument);
   if (!Inside(s.SongBytes.size(), record, 3))
-    return Format("instrument %u is used but its record (offset %u) lies outside the image",
-                  unsigned{instrument}, unsigned{record});
-  programs.Add(s.SongBytes[record]);
+    return Format("%s has its record at offset %u, outside the %zu-byte image",
+                  InstrumentUser(instruments, instrument).c_str(), unsigned{record}, s.SongBytes.size());
+  programs.Add(s.SongBytes[record], instrument);
   return "";
 }
 
+// An instrument number past the end of the instrument table reads its
+// record from whatever follows the table, often the program table.
+std::string InstrumentHint(const Synth& s, std::uint8_t instrument) {
+  const SongLayout& l = s.Layout;
+  const std::uint16_t record = InstrumentRecord(l, instrument);
+  if (l.InstrumentTableOffset >= l.ProgramTableOffset || record + 3u <= l.ProgramTableOffset) return "";
+  return Format("; instrument %u's record reaches into the program table at offset %u, so the "
+                "instrument table may have no entry %u",
+                unsigned{instrument}, unsigned{l.ProgramTableOffset}, unsigned{instrument});
+}
+
 // Steps from the program's start to its stop step or loop marker.
-std::string CheckProgram(const Synth& s, std::uint8_t program) {
+std::string CheckProgram(const Synth& s, std::uint8_t program, const UsedSet& instruments,
+                         const UsedSet& programs) {
   const std::size_t size = s.SongBytes.size();
   const std::uint16_t entry = ProgramTableEntry(s.Layout, program);
+  const auto instrument = static_cast<std::uint8_t>(programs.By[program]);
+  const std::string user =
+      InstrumentUser(instruments, instrument) + " plays program " + std::to_string(program);
   if (!Inside(size, entry, 2))
-    return Format("program %u is used but its address (at offset %u) lies outside the image",
-                  unsigned{program}, unsigned{entry});
+    return Format("%s, whose entry in the program table (offset %u) lies outside the %zu-byte image%s",
+                  user.c_str(), unsigned{entry}, size, InstrumentHint(s, instrument).c_str());
   const std::uint32_t start = ProgramStart(s, program);
+  if (!Inside(size, start, 1))
+    return Format("%s, which starts at offset %u (address 0x%04X), outside the %zu-byte image%s",
+                  user.c_str(), start, unsigned{ImageWord(s, entry)}, size,
+                  InstrumentHint(s, instrument).c_str());
   for (std::uint32_t q = start;; q += 4) {
     if (!Inside(size, q, 4))
       return Format("program %u runs past the end of the image (offset %u) without a stop step "
@@ -167,15 +202,18 @@ std::string CheckImage(const Synth& s) {
 
   UsedSet tracks, instruments, programs;
   if (std::string problem = CheckOrderList(s, tracks); !problem.empty()) return problem;
-  instruments.Add(0);
+  instruments.Add(0, -1);
   for (int i = 0; i < tracks.Count; ++i)
     if (std::string problem = CheckTrack(s, tracks.List[i], instruments); !problem.empty())
       return problem;
   for (int i = 0; i < instruments.Count; ++i)
-    if (std::string problem = CheckInstrument(s, instruments.List[i], programs); !problem.empty())
+    if (std::string problem = CheckInstrument(s, instruments.List[i], instruments, programs);
+        !problem.empty())
       return problem;
   for (int i = 0; i < programs.Count; ++i)
-    if (std::string problem = CheckProgram(s, programs.List[i]); !problem.empty()) return problem;
+    if (std::string problem = CheckProgram(s, programs.List[i], instruments, programs);
+        !problem.empty())
+      return problem;
   return "";
 }
 

@@ -20,13 +20,20 @@ bool ParseFramePeriod(std::string_view text, std::int64_t& period) {
   return ec == std::errc() && ptr == end && period >= MinFramePeriod && period <= MaxFramePeriod;
 }
 
-bool ParseSeconds(std::string_view text, double& seconds) {
+bool ParseSeconds(std::string_view text, DecimalSeconds& seconds) {
   // Plain decimal numbers only: no sign, no exponent, no inf or nan.
-  if (text.empty() || text.find_first_not_of("0123456789.") != std::string_view::npos) return false;
-  const std::string copy(text);
-  char* end = nullptr;
-  seconds = std::strtod(copy.c_str(), &end);
-  return end == copy.c_str() + copy.size() && std::isfinite(seconds);
+  const std::size_t point = text.find('.');
+  const std::string_view whole = text.substr(0, point);
+  const std::string_view fraction = point == std::string_view::npos ? "" : text.substr(point + 1);
+  const auto digits = [](std::string_view part) {
+    return part.find_first_not_of("0123456789") == std::string_view::npos;
+  };
+  if ((whole.empty() && fraction.empty()) || !digits(whole) || !digits(fraction)) return false;
+  seconds.Fraction = fraction;
+  if (whole.empty()) return true;
+  const auto [ptr, ec] = std::from_chars(whole.data(), whole.data() + whole.size(), seconds.Whole);
+  if (ec == std::errc::result_out_of_range) seconds.Whole = UINT64_MAX;
+  return true;
 }
 
 struct Parser {
@@ -81,7 +88,7 @@ struct Parser {
     if (option == "--seconds") {
       if (Options.Seconds) return "--seconds is given twice";
       if (!(problem = TakeValue(option, value)).empty()) return problem;
-      double seconds = 0;
+      DecimalSeconds seconds;
       if (!ParseSeconds(value, seconds))
         return "--seconds needs a number of seconds such as 2 or 0.5, not \"" + value + "\"";
       Options.Seconds = seconds;
@@ -130,8 +137,10 @@ struct Parser {
       if (!HaveWav) return "--song-only needs --wav FILE";
       Options.Action = CaptureAction::SongOnly;
     }
-    if (Options.Action != CaptureAction::SongOnly && (HaveRate || Options.Seconds))
-      return "--rate and --seconds belong to --song-only";
+    if (Options.Action != CaptureAction::SongOnly && HaveRate)
+      return "--rate goes with --song-only or with the show";
+    if (Options.Action != CaptureAction::SongOnly && Options.Seconds)
+      return "--seconds belongs to --song-only";
     return "";
   }
 };
@@ -148,7 +157,18 @@ CaptureArgs ParseCaptureArgs(std::span<const std::string_view> args) {
     if (std::string problem = parser.Option(option); !problem.empty()) return {{}, problem};
   }
   if (std::string problem = parser.ChooseAction(); !problem.empty()) return {{}, problem};
+  parser.Options.RateGiven = parser.HaveRate;
   return {parser.Options, ""};
+}
+
+std::uint64_t SamplesIn(const DecimalSeconds& seconds, std::uint32_t rate) {
+  if (seconds.Whole >= (std::uint64_t{1} << 31)) return UINT64_MAX;
+  // floor(0.d1 d2 ... dn x rate) from the last digit to the first: each step
+  // divides by ten and drops the remainder, which floors the exact sum.
+  std::uint64_t part = 0;
+  for (auto digit = seconds.Fraction.rbegin(); digit != seconds.Fraction.rend(); ++digit)
+    part = (static_cast<std::uint64_t>(*digit - '0') * rate + part) / 10;
+  return seconds.Whole * rate + part;
 }
 
 std::string CaptureUsage() {
@@ -176,11 +196,23 @@ std::string CaptureUsage() {
          "  --seconds S      length; S x HZ samples, rounded down (default: one loop\n"
          "                   of the song, until its order list is back at row 0)\n"
          "  --song IMAGE     play or print this song image instead of the built-in one\n"
+         "                   (a file of at most 65536 bytes)\n"
          "  --write-song FILE  write the built-in song image\n"
          "  --print-song     print the song image as text\n"
          "\n"
-         "Exit codes: 0 done; 1 the song image was refused, a file could not be read\n"
-         "or written, or ffmpeg failed or is missing (no output file is left behind);\n"
-         "2 the command line was not understood. Ctrl-C removes what was begun and\n"
-         "ends the program by the signal.\n";
+         "Outputs: a new name or an existing regular file is written under a short\n"
+         "temporary name in the same directory, and renamed over the name only once\n"
+         "every output of the run is complete; an existing file keeps its permission\n"
+         "bits. A symbolic link is followed: the file it leads to is written that way\n"
+         "and the link stays. A device or FIFO (such as /dev/null) is written in place\n"
+         "as the output is made, never replaced or removed; --video needs a regular\n"
+         "file, and a frame's name held by anything but a regular file stops the run.\n"
+         "\n"
+         "Exit codes: 0 done; 1 the song file or image was refused, a file could not\n"
+         "be read or written, or ffmpeg failed or is missing; 2 the command line was\n"
+         "not understood. On exit 1 every output is as it was (a device or FIFO may\n"
+         "have been sent part of its output); should a rename fail after others were\n"
+         "done, the message says which outputs were replaced and which were not.\n"
+         "Ctrl-C, SIGTERM or SIGHUP removes every temporary file, leaves every output\n"
+         "as it was, and ends the program by that signal.\n";
 }

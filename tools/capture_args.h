@@ -8,6 +8,17 @@
 
 #include "frame_list.h"
 
+// A length in seconds exactly as written: whole seconds and the decimal
+// digits after the point.
+struct DecimalSeconds {
+  std::uint64_t Whole = 0;  // UINT64_MAX when the number is larger
+  std::string Fraction;
+};
+
+// floor(seconds x rate), computed exactly; UINT64_MAX from 2^31 seconds on,
+// far more than a WAV file holds.
+std::uint64_t SamplesIn(const DecimalSeconds& seconds, std::uint32_t rate);
+
 // Show: the whole show, pictures and sound, when no other action is named.
 enum class CaptureAction { Help, SongOnly, WriteSong, PrintSong, Show };
 
@@ -15,7 +26,8 @@ struct CaptureOptions {
   CaptureAction Action = CaptureAction::Help;
   std::string WavPath;        // --wav
   std::uint32_t Rate = 48000;  // --rate
-  std::optional<double> Seconds;  // --seconds; default: one loop of the song
+  bool RateGiven = false;
+  std::optional<DecimalSeconds> Seconds;  // --seconds; default: one loop of the song
   std::string SongPath;       // --song; empty: the built-in song
   std::string WriteSongPath;  // --write-song
   // The show's options.

@@ -144,9 +144,17 @@ std::string FinishPngFrames(PngFrames& frames) {
 }
 
 std::string CommitPngFrames(PngFrames& frames) {
-  for (const std::string& name : frames.Names) {
+  for (std::size_t moved = 0; moved < frames.Names.size(); ++moved) {
+    const std::string& name = frames.Names[moved];
     const std::string from = frames.StagingDir + "/" + name, to = frames.Dir + "/" + name;
-    if (std::rename(from.c_str(), to.c_str()) != 0) return Failure("cannot move the frame to " + to);
+    struct stat old;
+    if (lstat(to.c_str(), &old) == 0 && S_ISREG(old.st_mode)) chmod(from.c_str(), old.st_mode & 0777);
+    if (std::rename(from.c_str(), to.c_str()) != 0) {
+      const std::string problem = Failure("cannot move the frame to " + to);
+      // The frames moved are no longer ours to remove.
+      frames.Names.erase(frames.Names.begin(), frames.Names.begin() + static_cast<std::ptrdiff_t>(moved));
+      return problem;
+    }
   }
   frames.Names.clear();
   if (rmdir(frames.StagingDir.c_str()) != 0) return Failure("cannot remove " + frames.StagingDir);

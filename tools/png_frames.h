@@ -51,7 +51,9 @@ std::string QueuePngFrame(PngFrames& frames, std::int64_t frame, const Colour32*
 // Waits until every queued frame is written and the encoders have ended.
 std::string FinishPngFrames(PngFrames& frames);
 
-// Moves the finished files to their names and removes the staging directory.
+// Moves the finished files to their names (an existing frame's permission
+// bits are kept) and removes the staging directory. When a move fails, the
+// frames not yet moved stay in Names.
 std::string CommitPngFrames(PngFrames& frames);
 
 // Stops the encoders and removes everything made so far.

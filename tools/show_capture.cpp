@@ -1,6 +1,7 @@
 #include "show_capture.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -19,6 +20,7 @@
 #include "raster/random.h"
 #include "show_sound.h"
 #include "show_span.h"
+#include "song_render.h"
 #include "video_pipe.h"
 #include "wav_file.h"
 
@@ -50,6 +52,34 @@ int Complain(int code, const std::string& message) {
   return code;
 }
 
+// Frames replace only regular files: anything else under a frame's name
+// stops the run before anything is made.
+std::string CheckFrameNames(const ShowRun& run) {
+  struct stat dir;
+  // A directory still to be made holds nothing; a file in the way is refused later.
+  if (stat(run.Options.PngDir.c_str(), &dir) != 0 || !S_ISDIR(dir.st_mode)) return "";
+  const auto check = [&](std::int64_t frame) {
+    return CheckReplaceable(run.Options.PngDir + "/" + PngFrameName(frame));
+  };
+  if (!run.Options.Frames) {
+    for (std::int64_t frame = 0; frame < run.FrameCount; ++frame)
+      if (std::string problem = check(frame); !problem.empty()) return problem;
+    return "";
+  }
+  for (const FrameRange& range : run.Options.Frames->Ranges)
+    for (std::int64_t frame = range.First; frame <= range.Last; ++frame)
+      if (std::string problem = check(frame); !problem.empty()) return problem;
+  return "";
+}
+
+// An MP4 file is written with seeks, so only into a file of its own.
+std::string CheckVideoTarget(const std::string& path) {
+  const OutputKind kind = ClassifyOutput(path);
+  if (!kind.Error.empty()) return kind.Error;
+  if (!kind.Regular) return "--video: " + path + " is " + kind.Describe + "; the video needs a regular file";
+  return "";
+}
+
 // What can be told from the options alone, before anything is made.
 int CheckRun(ShowRun& run, std::span<const std::uint8_t> image) {
   const CaptureOptions& o = run.Options;
@@ -58,8 +88,8 @@ int CheckRun(ShowRun& run, std::span<const std::uint8_t> image) {
   const std::string name = o.SongPath.empty() ? "the built-in song" : o.SongPath;
   if (std::string problem = LoadSongLayout(probe); !problem.empty())
     return Complain(ExitFailed, name + " cannot be played: " + problem);
-  probe.SampleRate = o.Rate;
-  if (std::string problem = CheckSampleRate(probe); !problem.empty()) return Complain(ExitBadArgs, "--rate: " + problem);
+  if (SongFault fault = CheckSongRate(o, probe, name); fault.Code != ExitOk)
+    return Complain(fault.Code, fault.Message);
   if (o.Rate > 0x7FFFFFFF) return Complain(ExitBadArgs, "--rate: at most 2147483647 Hz");
 
   run.FrameCount = ShowFrameCount(o.FramePeriod);
@@ -76,7 +106,9 @@ int CheckRun(ShowRun& run, std::span<const std::uint8_t> image) {
   const bool onlySomePngs = run.Png && o.Frames && !run.Wav && !run.Video;
   run.FramesNeeded = onlySomePngs ? FrameListLast(*o.Frames) + 1 : run.FrameCount;
   run.VideoSoundLeft = run.Video ? SamplesBeforeFrame(run.FrameCount, o.FramePeriod, o.Rate) : 0;
-  return ExitOk;
+  std::string problem = run.Video ? CheckVideoTarget(o.VideoPath) : "";
+  if (problem.empty() && run.Png) problem = CheckFrameNames(run);
+  return problem.empty() ? ExitOk : Complain(ExitFailed, problem);
 }
 
 std::string OpenOutputs(ShowRun& run) {
@@ -167,16 +199,57 @@ std::string PlayShow(ShowRun& run) {
   return problem;
 }
 
+// Every name a rename will take must still hold a regular file or nothing.
+std::string CheckCommit(const ShowRun& run) {
+  std::string problem;
+  if (run.Wav && !run.WavFile.InPlace) problem = CheckReplaceable(run.WavFile.Target);
+  if (run.Video && problem.empty()) problem = CheckReplaceable(run.Movie.Output.Target);
+  for (std::size_t i = 0; run.Png && problem.empty() && i < run.Frames.Names.size(); ++i)
+    problem = CheckReplaceable(run.Frames.Dir + "/" + run.Frames.Names[i]);
+  return problem.empty() ? "" : problem + " now; nothing was replaced";
+}
+
+std::string Listed(const std::vector<std::string>& names, std::size_t from) {
+  std::string text;
+  for (std::size_t i = from; i < names.size(); ++i) text += (text.empty() ? "" : ", ") + names[i];
+  return text.empty() ? "nothing" : text;
+}
+
+// Puts the outputs in place one after the other; if one cannot be, says
+// which were replaced and which were not.
+std::string CommitOutputs(ShowRun& run) {
+  std::vector<std::string> names, done;
+  if (run.Wav) names.push_back(run.Options.WavPath);
+  if (run.Video) names.push_back(run.Options.VideoPath);
+  const std::size_t frames = run.Frames.Names.size();
+  if (run.Png) names.push_back(std::to_string(frames) + " frames in " + run.Options.PngDir);
+  std::string problem;
+  if (run.Wav && (problem = CommitOutput(run.WavFile)).empty()) done.push_back(names[done.size()]);
+  if (run.Video && problem.empty() && (problem = CommitVideo(run.Movie)).empty())
+    done.push_back(names[done.size()]);
+  if (run.Png && problem.empty()) {
+    problem = CommitPngFrames(run.Frames);
+    const std::size_t moved = frames - run.Frames.Names.size();
+    if (problem.empty()) done.push_back(names[done.size()]);
+    else if (moved > 0) {
+      names.back() = std::to_string(frames - moved) + " frames in " + run.Options.PngDir;
+      names.insert(names.end() - 1, std::to_string(moved) + " frames in " + run.Options.PngDir);
+      done.push_back(names[done.size()]);
+    }
+  }
+  if (problem.empty()) return "";
+  return problem + "; replaced: " + Listed(done, 0) + "; not replaced: " + Listed(names, done.size());
+}
+
 // Everything must have been made before anything is renamed into place.
 std::string FinishOutputs(ShowRun& run) {
   std::string problem;
   if (run.Video && problem.empty()) problem = FinishVideo(run.Movie);
   if (run.Png && problem.empty()) problem = FinishPngFrames(run.Frames);
+  if (run.Wav && problem.empty()) problem = CloseOutput(run.WavFile);
   if (InterruptSignal() != 0) problem = "interrupted";
-  if (run.Wav && problem.empty()) problem = CommitOutput(run.WavFile);
-  if (run.Video && problem.empty()) problem = CommitVideo(run.Movie);
-  if (run.Png && problem.empty()) problem = CommitPngFrames(run.Frames);
-  return problem;
+  if (problem.empty()) problem = CheckCommit(run);
+  return problem.empty() ? CommitOutputs(run) : problem;
 }
 
 void DiscardOutputs(ShowRun& run) {

@@ -33,14 +33,6 @@ std::string WaveNames(int waves) {
   return text.empty() ? "none" : text;
 }
 
-std::int64_t LoopTicks(const Synth& synth) {
-  // At 256 samples per tick every row lasts its ticks x 256 + 1 samples.
-  Synth copy = synth;
-  copy.SampleRate = std::uint32_t{synth.Layout.TicksPerSecond} * 256;
-  BuildNoteTables(copy);
-  return (SongLoopSamples(copy) - OrderRowCount(copy.Layout)) / 256;
-}
-
 void DescribeHeader(const Synth& s, std::string& out) {
   const SongLayout& l = s.Layout;
   Line(out, "Song image: %zu bytes, base address 0x%04X", s.SongBytes.size(), unsigned{l.Base});
@@ -50,7 +42,7 @@ void DescribeHeader(const Synth& s, std::string& out) {
   Line(out, "Tick rate %u per second; duration unit %u ticks; order length %u bytes (%d rows)",
        unsigned{l.TicksPerSecond}, unsigned{l.DurationUnit}, unsigned{l.OrderLength},
        OrderRowCount(l));
-  const std::int64_t ticks = LoopTicks(s);
+  const std::int64_t ticks = SongLoopTicks(s);
   Line(out, "One loop: %lld ticks, %.2f s", static_cast<long long>(ticks),
        static_cast<double>(ticks) / l.TicksPerSecond);
 }

@@ -23,14 +23,16 @@ EnvelopePhase After(Synth& s, std::int64_t samples) {
 }
 
 TEST(Sequencer, RowsFollowTheOrderListAndEndAtTheFirstEndMarker) {
-  // Unit 2 ticks. Track 1 ends after 3 units, track 3 after 1; the 255-unit
+  // Unit 2 ticks. Track 1 ends after 3 units (an instrument select takes no
+  // time, a relative note A7 lasts 3 units), track 3 after 1; the 255-unit
   // rests never finish. Order length 5 plays the rows at 0 and 3.
   SongPlan plan = QuietSong();
   plan.DurationUnit = 2;
   plan.Rows = {{0, 1, 2}, {2, 0, 3}};
   plan.OrderLength = 5;
   plan.Tracks.push_back({0x00, 0x01, 0x62});
-  plan.Tracks[1] = {0x00, 0x03, 0x62};
+  plan.Tracks[1] = {0x64, 0x01, 0xA7, 0x62};
+  plan.Instruments.push_back(plan.Instruments[0]);
   Synth s = Started(plan, 500);  // 10 samples per tick
   std::int16_t guard = 77;  // counts of 0 or less write nothing and move nothing
   RenderSamples(s, &guard, 0);

@@ -5,6 +5,8 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +17,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "demo/balls.h"
@@ -59,8 +62,9 @@ class CaptureCli : public ::testing::Test {
 
   std::string Out(const std::string& name) const { return (OutDir / name).string(); }
 
-  pid_t Start(Args args) {
-    const std::string out = (Dir / "stdout").string(), err = (Dir / "stderr").string();
+  pid_t Start(Args args, std::string out = "") {
+    if (out.empty()) out = (Dir / "stdout").string();
+    const std::string err = (Dir / "stderr").string();
     std::string pathVariable = "PATH=" + Path;
     const pid_t pid = fork();
     if (pid == 0) {
@@ -121,6 +125,12 @@ TEST_F(CaptureCli, SongOnlyWriteSongPrintSongAndHelp) {
   // At the default 48,000 Hz, 4.8 samples round down.
   ASSERT_EQ(Capture({"--song-only", "--wav", Out("b.wav"), "--seconds", "0.0001"}).Code, 0);
   EXPECT_EQ(WavSamples(Out("b.wav")), BuiltInSongSamples(48000, 4));
+  // Lengths are exact decimals: these products are whole numbers of samples.
+  for (const auto& [seconds, rate, samples] : {std::tuple{"2.3", "48000", 110400}, {"0.29", "100", 29},
+                                               {"000.0000209", "48000", 1}}) {
+    ASSERT_EQ(Capture({"--song-only", "--wav", Out("c.wav"), "--rate", rate, "--seconds", seconds}).Code, 0);
+    EXPECT_EQ(fs::file_size(Out("c.wav")), 44u + 2 * samples) << seconds;
+  }
   // By default one loop: 23 rows of 160 ticks of 160 samples, each row one sample longer.
   ASSERT_EQ(Capture({"--song-only", "--wav", Out("loop.wav"), "--rate", "8000"}).Code, 0);
   EXPECT_EQ(WavSamples(Out("loop.wav")).size(), 23u * (160 * 160 + 1));
@@ -133,7 +143,10 @@ TEST_F(CaptureCli, SongOnlyWriteSongPrintSongAndHelp) {
   for (const char* text : {"23 rows", "One loop: 3680 ticks, 73.60 s", "Track 0 (offset 111",
                            "C#2", "instrument 1", "Program 0 (offset 565)", "stop"})
     EXPECT_NE(builtIn.Out.find(text), std::string::npos) << text;
-  EXPECT_EQ(Left(), (Args{"a.wav", "b.wav", "loop.wav", "song.bin"}));
+  // Text that cannot be written is a failure.
+  for (const Args& args : {Args{"--print-song"}, Args{"--help"}})
+    EXPECT_EQ(Wait(Start(args, "/dev/full")).Code, 1) << args[0];
+  EXPECT_EQ(Left(), (Args{"a.wav", "b.wav", "c.wav", "loop.wav", "song.bin"}));
 }
 
 TEST_F(CaptureCli, BadArgumentsExitWith2AndMakeNothing) {
@@ -151,7 +164,9 @@ TEST_F(CaptureCli, BadArgumentsExitWith2AndMakeNothing) {
       {{"--song-only", "--wav", keep, "--print-song"}, "--song-only, --write-song and --print"},
       {{"--song-only", "--wav", keep, "--video", keep}, "--png-dir, --video, --frames and"},
       {{"--write-song", keep, "--song", keep}, "--write-song writes the built-in song; --song"},
-      {{"--print-song", "--rate", "8000"}, "--rate and --seconds belong to --song-only"},
+      {{"--print-song", "--rate", "8000"}, "--rate goes with --song-only or with the show"},
+      {{"--write-song", keep, "--seconds", "1"}, "--seconds belongs to --song-only"},
+      {{"--song-only", "--wav", keep, "--seconds", "."}, "--seconds needs a number"},
       {{"--pngdir", keep}, "unknown option \"--pngdir\""},
       {{"--frame-us", "999"}, "--frame-us needs a whole number of microseconds from 1000 to"},
       {{"--frame-us", "10000001"}, "--frame-us needs"},
@@ -161,7 +176,8 @@ TEST_F(CaptureCli, BadArgumentsExitWith2AndMakeNothing) {
       // Refused once the song and the show are known.
       {{"--song-only", "--wav", keep, "--rate", "49"}, "--rate: a sample rate of 49 Hz gives 0"},
       {{"--video", Out("v.mp4"), "--rate", "49"}, "--rate: a sample rate of 49 Hz gives 0"},
-      {{"--song-only", "--wav", keep, "--seconds", "100000000"}, "the sound would be too long"},
+      {{"--song-only", "--wav", keep, "--seconds", "44739.2423"}, "--seconds: the sound would be too long"},
+      {{"--song-only", "--wav", keep, "--seconds", "99999999999999999999999"}, "--seconds: the sound"},
       {{"--png-dir", Out("f"), "--frames", "0,511", "--frame-us", "100000"},
        "--frames: the show has frames 0 to 510"},
       {{"--png-dir", Out("f"), "--frames", "5102"},
@@ -213,6 +229,86 @@ TEST_F(CaptureCli, FailuresExitWith1AndLeaveNothingBehind) {
   Path = bin.string() + ":" + fullPath;
   ExpectFails(all, 1, "fake ffmpeg gives up");
   EXPECT_EQ(Left(), Args{"file.txt"});
+}
+
+// What a path is: its type (a link is not followed) and permission bits.
+std::pair<fs::file_type, unsigned> KindOf(const std::string& path) {
+  const fs::file_status status = fs::symlink_status(path);
+  if (status.type() == fs::file_type::not_found) return {status.type(), 0};
+  return {status.type(), static_cast<unsigned>(status.permissions() & fs::perms::mask)};
+}
+
+// Each output name is looked at once: a regular file or nothing is replaced
+// whole, a link leads to the file it names, a device or FIFO is written in
+// place, and what cannot be written is left as it was.
+TEST_F(CaptureCli, EveryKindOfOutputIsWrittenWithoutHarmingWhatItStandsFor) {
+  using Type = fs::file_type;
+  const std::string song(BuiltInSong, BuiltInSong + BuiltInSongSize);
+  const mode_t mask = umask(022);
+  umask(mask);
+  const unsigned usual = 0666 & ~mask;
+  for (const char* name : {"old.bin", "target.bin", "keep.wav", "frames/frame-00000.png"}) {
+    fs::create_directories(fs::path(Out(name)).parent_path());
+    std::ofstream(Out(name)) << "old";
+  }
+  chmod(Out("old.bin").c_str(), 0640);
+  chmod(Out("target.bin").c_str(), 0604);
+  fs::create_symlink("target.bin", Out("link"));
+  fs::create_directories(Out("sub"));
+  fs::create_symlink("sub/new.bin", Out("dangling"));
+  fs::create_directories(Out("frames/frame-00003.png"));
+  ASSERT_EQ(mkfifo(Out("fifo").c_str(), 0600), 0);
+  // Device nodes of our own, so that a faulty build cannot replace the
+  // system's; without the right to make them, the system's are safe anyway.
+  std::string null = Out("null"), full = Out("full");
+  if (mknod(null.c_str(), S_IFCHR, makedev(1, 3)) != 0 || mknod(full.c_str(), S_IFCHR, makedev(1, 7)) != 0) {
+    ASSERT_NE(geteuid(), 0u) << "cannot make device nodes as root";
+    null = "/dev/null", full = "/dev/full";
+  }
+  for (const std::string& device : {null, full}) chmod(device.c_str(), 0666);
+  const int reader = open(Out("fifo").c_str(), O_RDONLY | O_NONBLOCK);  // lets the writer open it
+  const std::string longest = Out(std::string(255, 'x'));  // the longest name a directory takes
+
+  const struct {
+    Args args;
+    int code;
+    std::string error, path;  // the message; the path looked at afterwards
+    Type type;
+    unsigned perms;
+    std::string content;
+  } cases[] = {
+      {{"--write-song", Out("new.bin")}, 0, "", Out("new.bin"), Type::regular, usual, song},
+      {{"--write-song", Out("old.bin")}, 0, "", Out("old.bin"), Type::regular, 0640, song},
+      {{"--write-song", longest}, 0, "", longest, Type::regular, usual, song},
+      {{"--write-song", Out("link")}, 0, "", Out("link"), Type::symlink, 0777, song},
+      {{}, 0, "", Out("target.bin"), Type::regular, 0604, song},
+      {{"--write-song", Out("dangling")}, 0, "", Out("sub/new.bin"), Type::regular, usual, song},
+      {{"--write-song", null}, 0, "", null, Type::character, 0666, ""},
+      {{"--write-song", Out("fifo")}, 0, "", Out("fifo"), Type::fifo, 0600, ""},
+      {{"--write-song", full}, 1, "cannot write " + full + ": No space left", full, Type::character, 0666,
+       ""},
+      {{"--write-song", "/sys/dxvornik85.bin"}, 1, "cannot create /sys/dxvornik85.bin", "/sys/dxvornik85.bin",
+       Type::not_found, 0, ""},
+      {{"--write-song", Out("sub")}, 1, "sub is a directory", Out("sub"), Type::directory, 0777 & ~mask, ""},
+      {{"--video", Out("fifo")}, 1, "fifo is a FIFO; the video needs a regular file", Out("fifo"), Type::fifo,
+       0600, ""},
+      // A frame's name taken by something else stops the run before the WAV is made.
+      {{"--wav", Out("keep.wav"), "--png-dir", Out("frames"), "--frames", "0-5", "--frame-us", "100000"}, 1,
+       "frame-00003.png is a directory", Out("keep.wav"), Type::regular, usual, "old"},
+      {{}, 0, "", Out("frames/frame-00000.png"), Type::regular, usual, "old"},
+  };
+  for (const auto& c : cases) {
+    if (!c.args.empty()) ExpectFails(c.args, c.code, c.error);
+    EXPECT_EQ(KindOf(c.path), std::pair(c.type, c.perms)) << c.path;
+    if (!c.content.empty()) {
+      EXPECT_TRUE(ReadFile(c.path) == c.content) << c.path;
+    }
+  }
+  std::string fromFifo(2 * song.size(), '\0');
+  const ssize_t got = read(reader, fromFifo.data(), fromFifo.size());
+  fromFifo.resize(static_cast<std::size_t>(std::max<ssize_t>(0, got)));
+  close(reader);
+  EXPECT_EQ(fromFifo, song);
 }
 
 TEST_F(CaptureCli, OutputsAreTheListedFramesTheSameOnEveryRunAndTheVideoPlays) {
@@ -301,16 +397,83 @@ bool UnderWay(const fs::path& dir, const std::string& prefix) {
 
 // The signals share one handler, so each is sent once, to a different output.
 TEST_F(CaptureCli, InterruptedCaptureRemovesWhatItBegan) {
+  std::ofstream(Out("keep.wav")) << "old";
   const struct { int signal; Args args; const char* begun; } runs[] = {
-      {SIGTERM, {"--png-dir", Out("frames"), "--wav", Out("w.wav")}, "frame-"},
-      {SIGINT, {"--video", Out("v.mp4"), "--wav", Out("w.wav")}, "v.mp4.tmp-"}};
+      {SIGTERM, {"--png-dir", Out("frames"), "--wav", Out("keep.wav")}, "frame-"},
+      {SIGINT, {"--video", Out("v.mp4")}, ".capture-"},
+      {SIGHUP, {"--song-only", "--seconds", "600", "--rate", "200000", "--wav", Out("keep.wav")},
+       ".capture-"}};
   for (const auto& run : runs) {
     const pid_t pid = Start(run.args);
     EXPECT_TRUE(UnderWay(OutDir, run.begun)) << run.begun;
     kill(pid, run.signal);
     EXPECT_EQ(Wait(pid).Signal, run.signal);
-    EXPECT_EQ(Left(), Args{});
+    EXPECT_EQ(Left(), Args{"keep.wav"});
+    EXPECT_EQ(ReadFile(Out("keep.wav")), "old");
   }
+}
+
+// Outputs are put in place only once all are complete and every name still
+// takes them: a frame's name taken while the show runs fails the run, and the
+// WAV and the frames already there stay as they were.
+TEST_F(CaptureCli, ANameTakenDuringTheRunStopsTheCommitBeforeAnythingIsReplaced) {
+  fs::create_directories(OutDir / "frames");
+  for (const char* name : {"keep.wav", "frames/frame-00000.png"}) std::ofstream(Out(name)) << "old";
+  const pid_t pid = Start({"--frame-us", "100000", "--png-dir", Out("frames"), "--wav", Out("keep.wav")});
+  EXPECT_TRUE(UnderWay(OutDir, ".capture-"));
+  fs::create_directories(OutDir / "frames/frame-00510.png");
+  const RunResult r = Wait(pid);
+  EXPECT_EQ(r.Code, 1);
+  EXPECT_NE(r.Err.find("frame-00510.png is a directory now; nothing was replaced"), std::string::npos)
+      << r.Err;
+  EXPECT_EQ(Left(), (Args{"frames", "frames/frame-00000.png", "frames/frame-00510.png", "keep.wav"}));
+  for (const char* name : {"keep.wav", "frames/frame-00000.png"}) EXPECT_EQ(ReadFile(Out(name)), "old");
+}
+
+// A file that is no song image is refused before anything is made, and so
+// is an image whose own numbers make the run impossible; only a rate the
+// user chose is the command line's fault.
+TEST_F(CaptureCli, SongFilesThatCannotBePlayedAreRefused) {
+  const auto write = [&](const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    const std::string path = (Dir / name).string();
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    return path;
+  };
+  const std::string big = write("big.bin", std::vector<std::uint8_t>(65537));
+  std::vector<std::uint8_t> image(BuiltInSong, BuiltInSong + BuiltInSongSize);
+  SetWord(image, 913, 65330);  // more ticks a second than the default rate has samples
+  const std::string fast = write("fast.bin", image);
+  // 85 rows of 30,000 rests of 255 x 255 ticks: each row lasts 1,950,750,000 ticks.
+  SongPlan plan = QuietSong();
+  plan.DurationUnit = 255;
+  plan.Rows.assign(85, {0, 0, 0});
+  plan.Tracks[0].clear();
+  for (int rest = 0; rest < 30000; ++rest) plan.Tracks[0].insert(plan.Tracks[0].end(), {0x00, 0xFF});
+  plan.Tracks[0].push_back(0x62);
+  const std::string slow = write("slow.bin", BuildSong(plan).Bytes);
+  const Args wav = {"--song-only", "--wav", Out("x.wav")};
+  const auto with = [](Args args, std::initializer_list<std::string> more) {
+    args.insert(args.end(), more);
+    return args;
+  };
+
+  const std::tuple<Args, int, std::string> cases[] = {
+      {{"--print-song", "--song", Dir.string()}, 1, "the song image " + Dir.string() + " is a directory"},
+      {{"--print-song", "--song", "/dev/zero"}, 1, "/dev/zero is longer than 65536 bytes"},
+      {{"--print-song", "--song", big}, 1, "big.bin is longer than 65536 bytes"},
+      {{"--print-song", "--song", "/proc/self/mem"}, 1, "cannot read the song image /proc/self/mem"},
+      {with(wav, {"--song", fast}), 1, fast + " cannot be played at the default 48000 Hz"},
+      {{"--song", fast}, 1, fast + " cannot be played at the default 48000 Hz"},
+      {with(wav, {"--song", fast, "--rate", "8000"}), 2, "--rate: a sample rate of 8000 Hz gives 0 samples"},
+      {with(wav, {"--song", slow}), 1, "one loop of " + slow + " lasts 159181200000085 samples"},
+  };
+  for (const auto& [args, code, error] : cases) ExpectFails(args, code, error);
+  // Printing it reads each track once, however long its rows last.
+  const RunResult printed = Capture({"--print-song", "--song", slow});
+  EXPECT_EQ(printed.Code, 0);
+  EXPECT_NE(printed.Out.find("One loop: 165813750000 ticks"), std::string::npos);
+  EXPECT_EQ(Left(), Args{});
 }
 
 }  // namespace

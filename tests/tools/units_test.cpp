@@ -3,6 +3,7 @@
 // command line and the WAV file are checked on the program (cli_test.cpp).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -130,6 +131,28 @@ TEST(PngFrames, EncoderThreadsWriteWhatOneEncoderWritesFrameByFrame) {
     EXPECT_TRUE(DecodePng(file).Pixels == pictures[frame]) << frame;
   }
   std::filesystem::remove_all(dir);
+}
+
+// A frame that cannot be moved stops the commit: the frames moved stay, the
+// others are left to the discard, which removes them and the staging directory.
+TEST(PngFrames, AFailedMoveLeavesOnlyTheFramesNotYetMovedToTheDiscard) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("dxvornik85-png-commit-" + std::to_string(getpid()));
+  fs::remove_all(dir);
+  PngFrames frames;
+  ASSERT_EQ(StartPngFrames(frames, dir.string(), 2, 2, 1, 1, 1), "");  // one encoder: frames in order
+  const Colour32 pixels[4] = {};
+  for (std::int64_t frame = 0; frame < 3; ++frame) ASSERT_EQ(QueuePngFrame(frames, frame, pixels), "");
+  ASSERT_EQ(FinishPngFrames(frames), "");
+  fs::create_directories(dir / PngFrameName(1));
+  EXPECT_NE(CommitPngFrames(frames), "");
+  EXPECT_EQ(frames.Names, (std::vector<std::string>{PngFrameName(1), PngFrameName(2)}));
+  DiscardPngFrames(frames);
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(dir)) left.push_back(entry.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{PngFrameName(0), PngFrameName(1)}));
+  fs::remove_all(dir);
 }
 
 TEST(VideoPipe, FfmpegGetsTheFrameRateAsAFractionAndAnAacRate) {
