@@ -4,8 +4,6 @@
 #include "raster/primitives.h"
 #include "raster/random.h"
 
-Ball Balls[BallCount];
-
 namespace {
 
 constexpr double Pi = 3.141592653589793;
@@ -54,36 +52,36 @@ void ShrinkIfOverlapping(Ball& b, Ball& c) {
 
 }  // namespace
 
-void InitBalls() {
+void InitBalls(Ball (&balls)[BallCount], RandomState& generator) {
     // The draws happen in exactly this order, seven per ball.
     for (int i = 0; i < BallCount; ++i) {
-        Ball& b = Balls[i];
+        Ball& b = balls[i];
         b.X = 100 + 60 * i;
-        b.Y = 200 + RandomBelow(200);
-        b.Heading = RandomFraction() * (2 * Pi);
-        b.Speed = RandomFraction() * 285 + 20;
-        const std::int32_t blue = 127 + static_cast<std::int32_t>(RandomBelow(128));
-        const std::int32_t green = 127 + static_cast<std::int32_t>(RandomBelow(128));
-        const std::int32_t red = 127 + static_cast<std::int32_t>(RandomBelow(128));
+        b.Y = 200 + RandomBelow(generator, 200);
+        b.Heading = RandomFraction(generator) * (2 * Pi);
+        b.Speed = RandomFraction(generator) * 285 + 20;
+        const std::int32_t blue = 127 + static_cast<std::int32_t>(RandomBelow(generator, 128));
+        const std::int32_t green = 127 + static_cast<std::int32_t>(RandomBelow(generator, 128));
+        const std::int32_t red = 127 + static_cast<std::int32_t>(RandomBelow(generator, 128));
         b.Colour = PackColour(red, green, blue);
-        b.Radius = static_cast<std::uint8_t>(10 + RandomBelow(50));
+        b.Radius = static_cast<std::uint8_t>(10 + RandomBelow(generator, 50));
     }
 }
 
-void UpdateBalls(double frameDelta) {
+void UpdateBalls(Ball (&balls)[BallCount], double frameDelta) {
     // Each pair is compared right after its first ball has moved and before
     // its second ball moves in this frame.
     for (int i = 0; i < BallCount; ++i) {
-        Ball& b = Balls[i];
+        Ball& b = balls[i];
         b.X = b.X + Cosine(b.Heading) * b.Speed * frameDelta;
         BounceHorizontally(b);
         b.Y = b.Y + Sine(b.Heading) * b.Speed * frameDelta;
         BounceVertically(b);
-        for (int j = i + 1; j < BallCount; ++j) ShrinkIfOverlapping(b, Balls[j]);
+        for (int j = i + 1; j < BallCount; ++j) ShrinkIfOverlapping(b, balls[j]);
     }
 }
 
-void DrawBalls(const FrameView& frame) {
+void DrawBalls(const Ball (&balls)[BallCount], const FrameView& frame) {
     DrawRectangle(ArenaLeft, ArenaTop, ArenaRight, ArenaBottom, frame, ArenaColour);
-    for (const Ball& b : Balls) ShadedDisc(Round(b.X), Round(b.Y), b.Radius, frame, b.Colour);
+    for (const Ball& b : balls) ShadedDisc(Round(b.X), Round(b.Y), b.Radius, frame, b.Colour);
 }

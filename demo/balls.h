@@ -6,6 +6,7 @@
 
 #include "raster/colour.h"
 #include "raster/frame.h"
+#include "raster/random.h"
 
 struct Ball {
     double X;             // centre, pixels from the left
@@ -17,7 +18,6 @@ struct Ball {
 };
 
 inline constexpr int BallCount = 10;
-extern Ball Balls[BallCount];
 
 // The arena's walls are the lines x = 99, x = 700, y = 99 and y = 500.
 inline constexpr std::int32_t ArenaLeft = 99;
@@ -26,11 +26,11 @@ inline constexpr std::int32_t ArenaRight = 700;
 inline constexpr std::int32_t ArenaBottom = 500;
 inline constexpr std::uint8_t BallRadiusCap = 200;
 
-// Fills Balls from the shared generator: seven draws per ball, 70 in all.
-void InitBalls();
+// Fills balls from the generator: seven draws per ball, 70 in all.
+void InitBalls(Ball (&balls)[BallCount], RandomState& generator);
 
 // Moves every ball by frameDelta seconds, applies the wall and overlap rules.
-void UpdateBalls(double frameDelta);
+void UpdateBalls(Ball (&balls)[BallCount], double frameDelta);
 
 // Draws the arena outline and then the ten discs in array order.
-void DrawBalls(const FrameView& frame);
+void DrawBalls(const Ball (&balls)[BallCount], const FrameView& frame);

@@ -11,17 +11,6 @@
 #include "demo/twisted_column.h"
 #include "raster/random.h"
 
-std::atomic<bool> RenderStopRequested{false};
-
-std::int64_t CounterFrequency = 0;
-std::int64_t CounterPrevious = 0;
-std::int64_t CounterCurrent = 0;
-double FrameDelta = 0.0;
-double DemoClock = 0.0;
-double AnimPhase = 0.0;
-std::int32_t SceneIndex = 0;
-bool CounterFallback = false;
-
 namespace {
 
 constexpr double AnimPhaseStep = 0.02;
@@ -29,8 +18,8 @@ constexpr std::int64_t FallbackTicksPerSecond = 1'000'000'000;
 
 // The platform's counter, or the steady clock in nanoseconds when the
 // platform reported a rate that cannot be divided by.
-std::int64_t ReadCounter() {
-    if (CounterFallback) {
+std::int64_t ReadCounter(const Show& show) {
+    if (show.CounterFallback) {
         const auto now = std::chrono::steady_clock::now().time_since_epoch();
         return std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
     }
@@ -39,11 +28,11 @@ std::int64_t ReadCounter() {
 
 // The FrameDelta of a frame is the time between the two readings before it:
 // the previous frame's length, one frame late.
-void AdvanceClock() {
-    FrameDelta = static_cast<double>(CounterCurrent - CounterPrevious) /
-                 static_cast<double>(CounterFrequency);
-    CounterPrevious = CounterCurrent;
-    CounterCurrent = ReadCounter();
+void AdvanceClock(Show& show) {
+    show.FrameDelta = static_cast<double>(show.CounterCurrent - show.CounterPrevious) /
+                      static_cast<double>(show.CounterFrequency);
+    show.CounterPrevious = show.CounterCurrent;
+    show.CounterCurrent = ReadCounter(show);
 }
 
 }  // namespace
@@ -67,43 +56,33 @@ std::int32_t SceneIndexFor(double demoClock) {
     return static_cast<std::int32_t>(demoClock);  // truncates toward zero
 }
 
-void ResetTimeline() {
-    CounterFrequency = 0;
-    CounterPrevious = 0;
-    CounterCurrent = 0;
-    FrameDelta = 0.0;
-    DemoClock = 0.0;
-    AnimPhase = 0.0;
-    SceneIndex = 0;
-    CounterFallback = false;
-    RenderStopRequested.store(false);
-}
-
-void GeneratorWarmUp() {
+void GeneratorWarmUp(RandomState& generator) {
     for (int i = 0; i < 500; ++i) {
-        RandomFraction();
-        RandomFraction();
-        RandomBelow(255);
+        RandomFraction(generator);
+        RandomFraction(generator);
+        RandomBelow(generator, 255);
     }
 }
 
-void RenderThreadSetUp() {
-    GeneratorWarmUp();
-    InitBalls();
-    CounterFrequency = PlatformCounterFrequency();
-    CounterFallback = CounterFrequency <= 0;
-    if (CounterFallback) CounterFrequency = FallbackTicksPerSecond;
-    CounterPrevious = ReadCounter();
-    CounterCurrent = ReadCounter();
+void StartShow(Show& show, RandomState& generator) {
+    GeneratorWarmUp(generator);
+    InitBalls(show.Balls, generator);
+    show.CounterFrequency = PlatformCounterFrequency();
+    show.CounterFallback = show.CounterFrequency <= 0;
+    if (show.CounterFallback) show.CounterFrequency = FallbackTicksPerSecond;
+    show.CounterPrevious = ReadCounter(show);
+    show.CounterCurrent = ReadCounter(show);
 }
 
-void DrawScene(std::int32_t sceneIndex, const FrameView& frame, double animPhase) {
+void DrawScene(const Show& show, const FrameView& frame) {
+    const std::int32_t sceneIndex = show.SceneIndex;
+    const double animPhase = show.AnimPhase;
     switch (SceneFor(sceneIndex)) {
         case Scene::Title:
             DrawTitles(sceneIndex, frame);
             break;
         case Scene::Balls:
-            DrawBalls(frame);
+            DrawBalls(show.Balls, frame);
             break;
         case Scene::RingsAndColumn:
             DrawDiscRings(frame, animPhase);
@@ -119,41 +98,44 @@ void DrawScene(std::int32_t sceneIndex, const FrameView& frame, double animPhase
     }
 }
 
-void RenderFrame() {
+void RenderFrame(Show& show) {
     // A frame whose memory cannot be had is not drawn, but its time still
     // passes: the clock, the phase and the balls' motion go on as usual.
     FrameMemory memory{};
     const bool locked = PlatformLockFrame(memory);
     FrameView frame{};
-    if (locked) frame = BeginFrame(memory);
+    if (locked) frame = BeginFrame(show.Frame, memory);
 
-    AdvanceClock();
-    const std::int32_t previousSceneIndex = SceneIndex;
-    SceneIndex = SceneIndexFor(DemoClock);
-    const Scene scene = SceneFor(SceneIndex);
-    if (scene == Scene::Balls) UpdateBalls(FrameDelta);
-    if (locked) DrawScene(SceneIndex, frame, AnimPhase);
+    AdvanceClock(show);
+    const std::int32_t previousSceneIndex = show.SceneIndex;
+    show.SceneIndex = SceneIndexFor(show.DemoClock);
+    const Scene scene = SceneFor(show.SceneIndex);
+    if (scene == Scene::Balls) UpdateBalls(show.Balls, show.FrameDelta);
+    if (locked) DrawScene(show, frame);
     // A frame longer than a second can carry the clock from the show straight
     // past second 51; the show must still end, so that frame asks instead.
-    const bool skippedSecond51 = previousSceneIndex < 51 && SceneIndex > 51;
+    const bool skippedSecond51 = previousSceneIndex < 51 && show.SceneIndex > 51;
     if (scene == Scene::Close || skippedSecond51) PlatformPostCloseRequest();
 
-    AnimPhase += AnimPhaseStep;
-    DemoClock += FrameDelta;
+    show.AnimPhase += AnimPhaseStep;
+    show.DemoClock += show.FrameDelta;
 
     if (locked) {
-        EndFrame();
+        EndFrame(show.Frame);
         PlatformUnlockFrame();
     }
 }
 
-std::uint32_t RenderThreadProc(void* parameter) {
-    (void)parameter;  // the window is reached through the platform layer
-    RenderThreadSetUp();
+std::uint32_t RenderThreadProc(void* show) {
+    Show& s = *static_cast<Show*>(show);
+    // The audio thread has been drawing noise from the same generator since
+    // before this thread was resumed: where the set-up starts in its sequence
+    // depends on how far the sound has got.
+    StartShow(s, RandomSeed);
     for (;;) {
         PlatformSleep10ms();
-        RenderFrame();
+        RenderFrame(s);
         PlatformPresentFrame();
-        if (RenderStopRequested.load()) return 0;
+        if (s.RenderStopRequested.load()) return 0;
     }
 }

@@ -1,27 +1,50 @@
 #pragma once
-// The render thread: its set-up, its frame loop, the demo clock and the fixed
-// scene schedule. Everything here runs on the render thread only, except
-// RenderStopRequested, which the window's close handling sets.
+// The show: its clock, its balls and the frame it draws into, held in one
+// value; the render thread's set-up and frame loop; the fixed scene schedule.
+// A show is run by one thread, except RenderStopRequested, which the window's
+// close handling sets from another.
 #include <atomic>
 #include <cstdint>
 
+#include "demo/balls.h"
 #include "raster/frame.h"
+#include "raster/random.h"
 
-// Set by the main thread when the window is closing; read once per frame.
-extern std::atomic<bool> RenderStopRequested;
+// A flag another thread may set at any time. Copying a show (to go back to
+// an earlier frame) copies the flag's value at that moment.
+struct StopRequest : std::atomic<bool> {
+    StopRequest() : std::atomic<bool>(false) {}
+    StopRequest(const StopRequest& other) : std::atomic<bool>(other.load()) {}
+    StopRequest& operator=(const StopRequest& other) {
+        store(other.load());
+        return *this;
+    }
+};
 
-// The clock. All zero before the set-up; written by the render thread only.
-extern std::int64_t CounterFrequency;  // ticks per second
-extern std::int64_t CounterPrevious;   // older of the two latest readings
-extern std::int64_t CounterCurrent;    // newer of the two latest readings
-extern double FrameDelta;              // seconds between the two latest readings
-extern double DemoClock;               // sum of the FrameDelta of all finished frames
-extern double AnimPhase;               // +0.02 per finished frame, never reset
-extern std::int32_t SceneIndex;        // DemoClock truncated, for the latest frame
+// Everything that carries from one frame of a show to the next. A default
+// show is a fresh one; StartShow sets it up.
+struct Show {
+    // The clock: all zero before the set-up.
+    std::int64_t CounterFrequency = 0;  // ticks per second
+    std::int64_t CounterPrevious = 0;   // older of the two latest readings
+    std::int64_t CounterCurrent = 0;    // newer of the two latest readings
+    double FrameDelta = 0.0;            // seconds between the two latest readings
+    double DemoClock = 0.0;             // sum of the FrameDelta of all finished frames
+    double AnimPhase = 0.0;             // +0.02 per finished frame, never reset
+    std::int32_t SceneIndex = 0;        // DemoClock truncated, for the latest frame
 
-// True when the platform reported no usable counter rate at set-up and the
-// clock runs on the standard library's steady clock instead.
-extern bool CounterFallback;
+    // True when the platform reported no usable counter rate at set-up and
+    // the clock runs on the standard library's steady clock instead.
+    bool CounterFallback = false;
+
+    // The only drawing state kept from frame to frame.
+    Ball Balls[BallCount] = {};
+
+    // Set when the window is closing; read once per frame, after the present.
+    StopRequest RenderStopRequested;
+
+    FrameTarget Frame;
+};
 
 // What the schedule draws for one whole second of the demo clock.
 enum class Scene {
@@ -38,22 +61,24 @@ Scene SceneFor(std::int32_t sceneIndex);
 // DemoClock truncated toward zero; clocks beyond the schedule map to a black second.
 std::int32_t SceneIndexFor(double demoClock);
 
-// Puts every clock global back to its start value (zero) and clears the stop flag.
-void ResetTimeline();
-
 // 500 times: RandomFraction, RandomFraction, RandomBelow(255), all discarded.
-void GeneratorWarmUp();
+void GeneratorWarmUp(RandomState& generator);
 
-// The set-up of the thread: warm-up, balls, counter rate and two readings.
-void RenderThreadSetUp();
+// Starts a fresh show (a default Show: clock at zero, row table still to be
+// built) with the render thread's set-up: warm-up and balls from the
+// generator, then the counter rate and two readings. Every show starts here.
+// The show is not reset first, as its stop request may already have been set
+// by the shell, and must hold.
+void StartShow(Show& show, RandomState& generator);
 
-// Draws one frame: lock, clock, scene, phase, unlock.
-void RenderFrame();
+// Draws one frame of show: lock, clock, scene, phase, unlock.
+void RenderFrame(Show& show);
 
-// Draws the scene for sceneIndex into frame. The ball scene's motion is not
-// part of it (see UpdateBalls); everything else is computed from animPhase.
-void DrawScene(std::int32_t sceneIndex, const FrameView& frame, double animPhase);
+// Draws the scene of show.SceneIndex into frame. The ball scene's motion is
+// not part of it (see UpdateBalls); everything else is computed from AnimPhase.
+void DrawScene(const Show& show, const FrameView& frame);
 
-// The thread procedure: set-up, then sleep / RenderFrame / present until
-// RenderStopRequested is seen after a presented frame. The parameter is unused.
-std::uint32_t RenderThreadProc(void* parameter);
+// The thread procedure, given the Show to run: starts it from the program's
+// shared generator, then sleep / RenderFrame / present until
+// RenderStopRequested is seen after a presented frame.
+std::uint32_t RenderThreadProc(void* show);

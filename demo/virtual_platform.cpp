@@ -1,23 +1,34 @@
 #include "demo/virtual_platform.h"
 
+#include <memory>
+
 #include "demo/render_platform.h"
 
-VirtualPlatformState VirtualPlatform;
+thread_local VirtualPlatformState VirtualPlatform;
 
 namespace {
 
-MemoryFrame Frame;  // 1.9 MB: static storage, not the stack
+// 1.9 MB: on the heap, and only for threads that draw.
+thread_local std::unique_ptr<MemoryFrame> ThreadFrame;
+
+MemoryFrame& Frame() {
+    if (!ThreadFrame) {
+        ThreadFrame = std::make_unique<MemoryFrame>();
+        ClearMemoryFrame(*ThreadFrame);
+    }
+    return *ThreadFrame;
+}
 
 }  // namespace
 
 void ResetVirtualPlatform() {
     VirtualPlatform = VirtualPlatformState{};
-    ClearMemoryFrame(Frame);
+    ClearMemoryFrame(Frame());
 }
 
 void VirtualPlatformAddStall(std::int64_t stallTicks) { VirtualPlatform.pendingStall += stallTicks; }
 
-const MemoryFrame& VirtualFrame() { return Frame; }
+const MemoryFrame& VirtualFrame() { return Frame(); }
 
 std::int64_t PlatformCounterFrequency() { return VirtualPlatform.ticksPerSecond; }
 
@@ -47,7 +58,7 @@ bool PlatformLockFrame(FrameMemory& memory) {
         p.lastLockSucceeded = false;
         return false;
     }
-    memory = ClearMemoryFrame(Frame);
+    memory = ClearMemoryFrame(Frame());
     ++p.locks;
     p.locked = true;
     p.lastLockSucceeded = true;
@@ -62,5 +73,5 @@ void PlatformUnlockFrame() {
 void PlatformPresentFrame() {
     VirtualPlatformState& p = VirtualPlatform;
     ++p.presents;
-    if (p.presentHook.function) p.presentHook.function(p.presentHook.context, Frame, p.lastLockSucceeded);
+    if (p.presentHook.function) p.presentHook.function(p.presentHook.context, Frame(), p.lastLockSucceeded);
 }

@@ -5,18 +5,6 @@
 
 #include "raster/processor.h"
 
-Colour32* PixelBase = nullptr;
-std::int32_t RowOffsets[RowOffsetCount] = {};
-bool RowOffsetsPending = true;
-
-namespace {
-
-// The pitch RowOffsets was built for; rows are addressed through the table, so
-// it must follow the memory whenever the platform reports a different pitch.
-std::int32_t RowOffsetsPitch = 0;
-
-}  // namespace
-
 void BuildRowOffsets(std::int32_t* table, int count, std::int32_t pitch) {
     const std::int32_t pixelsPerRow = pitch / 4;
     std::int32_t offset = 0;
@@ -26,25 +14,25 @@ void BuildRowOffsets(std::int32_t* table, int count, std::int32_t pitch) {
     }
 }
 
-FrameView BeginFrame(FrameMemory memory) {
-    PixelBase = memory.pixels;
-    if (RowOffsetsPending || memory.pitch != RowOffsetsPitch) {
-        BuildRowOffsets(RowOffsets, RowOffsetCount, memory.pitch);
-        RowOffsetsPitch = memory.pitch;
-        RowOffsetsPending = false;
+FrameView BeginFrame(FrameTarget& target, FrameMemory memory) {
+    target.PixelBase = memory.pixels;
+    if (target.RowOffsetsPending || memory.pitch != target.RowOffsetsPitch) {
+        BuildRowOffsets(target.RowOffsets, RowOffsetCount, memory.pitch);
+        target.RowOffsetsPitch = memory.pitch;
+        target.RowOffsetsPending = false;
     }
     FrameView view;
-    view.pixels = PixelBase;
+    view.pixels = target.PixelBase;
     view.pitch = memory.pitch;
     view.width = ScreenWidth;
     view.height = ScreenHeight;
-    view.rowOffsets = RowOffsets;
+    view.rowOffsets = target.RowOffsets;
     return view;
 }
 
-void EndFrame() {
-    // The memory goes back to the platform, which unlocks or presents it;
-    // nothing stays to be done here.
+void EndFrame(FrameTarget& target) {
+    // The memory goes back to the platform, which unlocks or presents it.
+    target.PixelBase = nullptr;
 }
 
 namespace {

@@ -28,21 +28,27 @@ struct FrameMemory {
     std::int32_t pitch = 0;  // bytes
 };
 
-// The frame of the render thread, valid between BeginFrame and EndFrame.
-extern Colour32* PixelBase;
-extern std::int32_t RowOffsets[RowOffsetCount];
-extern bool RowOffsetsPending;
+// The frame a show draws into: the memory of the frame under way and the row
+// table built for its pitch. PixelBase is valid between BeginFrame and EndFrame.
+struct FrameTarget {
+    Colour32* PixelBase = nullptr;
+    std::int32_t RowOffsets[RowOffsetCount] = {};
+    bool RowOffsetsPending = true;
+    // The pitch RowOffsets was built for; rows are addressed through the table,
+    // so it must follow the memory whenever the platform reports another pitch.
+    std::int32_t RowOffsetsPitch = 0;
+};
 
 // Fills table[0..count) with y * (pitch / 4).
 void BuildRowOffsets(std::int32_t* table, int count, std::int32_t pitch);
 
-// Takes the cleared memory of a new frame: sets PixelBase and builds the row
-// table on the first frame and again whenever the pitch differs from the
-// pitch the table was built for. Returns the frame's view.
-FrameView BeginFrame(FrameMemory memory);
+// Takes the cleared memory of a new frame into target: sets PixelBase and
+// builds the row table on the first frame and again whenever the pitch
+// differs from the pitch the table was built for. Returns the frame's view.
+FrameView BeginFrame(FrameTarget& target, FrameMemory memory);
 
 // Ends the frame; nothing may be drawn through the view afterwards.
-void EndFrame();
+void EndFrame(FrameTarget& target);
 
 // A plain in-memory 800 x 600 frame with a pitch of 3200 bytes, for running
 // without a display.
@@ -58,19 +64,17 @@ void ClearFrameMemory(FrameMemory memory);
 FrameMemory ClearMemoryFrame(MemoryFrame& frame);
 
 // A frame drawn into away from the platform (tests, measurements): its own
-// memory, the row table for its 3200-byte pitch and the view of the two. The
-// view points into the struct, so it is made on the heap and never moved.
+// memory and the target whose row table fits its 3200-byte pitch. Made on the
+// heap, as the view points into it.
 struct OwnedFrame {
     MemoryFrame memory;
-    std::int32_t rows[RowOffsetCount];
+    FrameTarget target;
     FrameView view;
 };
 
 // A new owned frame, cleared to black, its view ready to draw through.
 inline std::unique_ptr<OwnedFrame> NewOwnedFrame() {
     auto frame = std::make_unique<OwnedFrame>();
-    const FrameMemory memory = ClearMemoryFrame(frame->memory);
-    BuildRowOffsets(frame->rows, RowOffsetCount, memory.pitch);
-    frame->view = FrameView{memory.pixels, memory.pitch, ScreenWidth, ScreenHeight, frame->rows};
+    frame->view = BeginFrame(frame->target, ClearMemoryFrame(frame->memory));
     return frame;
 }

@@ -22,7 +22,7 @@ void StopRenderThreadBeforeRelease() {
     if (RenderThreadHandle == nullptr) return;
     if (IsCurrentWorker(RenderThreadHandle)) return;
     if (!AudioReady.load()) return;
-    RenderStopRequested.store(true);
+    ProgramShow.RenderStopRequested.store(true);
     WaitForWorker(RenderThreadHandle);
 }
 
@@ -31,7 +31,7 @@ void StopRenderThreadBeforeRelease() {
 void RunCloseProtocol() {
     if (CloseProtocolEntered.exchange(true)) return;
     AudioStopRequested.store(true);
-    RenderStopRequested.store(true);
+    ProgramShow.RenderStopRequested.store(true);
     if (AudioThreadHandle != nullptr) WaitForWorker(AudioThreadHandle);
     if (RenderThreadHandle != nullptr) WaitForWorker(RenderThreadHandle);
     if (AudioThreadHandle != nullptr) CloseWorker(AudioThreadHandle);
@@ -49,7 +49,7 @@ void ResetMainLineState() {
     RenderThreadHandle = nullptr;
     AudioReady.store(false);
     AudioStopRequested.store(false);
-    RenderStopRequested.store(false);
+    ProgramShow.RenderStopRequested.store(false);
     FullScreen = false;
     WindowHandle = nullptr;
     SongBytes.clear();

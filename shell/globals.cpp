@@ -2,6 +2,7 @@
 
 bool FullScreen = false;
 void* WindowHandle = nullptr;
+Show ProgramShow;
 std::vector<std::uint8_t> SongBytes;
 WorkerThread* RenderThreadHandle = nullptr;
 WorkerThread* AudioThreadHandle = nullptr;

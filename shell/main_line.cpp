@@ -11,7 +11,7 @@ namespace {
 bool AnswerMeansFullScreen(QuestionAnswer answer) { return answer == QuestionAnswer::Yes; }
 
 void CreateWorkers() {
-    RenderThreadHandle = CreateSuspendedWorker(RenderThreadProc, &WindowHandle, WorkerPriority::Normal);
+    RenderThreadHandle = CreateSuspendedWorker(RenderThreadProc, &ProgramShow, WorkerPriority::Normal);
     AudioThreadHandle = CreateSuspendedWorker(AudioThreadProc, &WindowHandle, WorkerPriority::AboveNormal);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "demo/timeline.h"
 #include "shell/shell_platform.h"
 #include "shell/sound_platform.h"
 
@@ -13,8 +14,12 @@
 extern bool FullScreen;
 
 // The one window, as the platform's handle. Its address is the start parameter
-// of both worker threads; the handle is stored before either runs.
+// of the audio thread; the handle is stored before either worker runs.
 extern void* WindowHandle;
+
+// The show the render thread runs; its address is that thread's start
+// parameter. Its stop request is set by the close protocol.
+extern Show ProgramShow;
 
 // The song image, copied in by the main thread before any worker runs and read
 // only by the audio thread afterwards.

@@ -128,7 +128,7 @@ void EnvelopeStep(Synth& s, int channel);
 std::int16_t TriangleVoice(Synth& s, int channel);
 std::int16_t SawVoice(Synth& s, int channel);
 std::int16_t PulseVoice(Synth& s, int channel);
-std::int16_t NoiseVoice(Synth& s, int channel);  // draws RandomBelow(65536)
+std::int16_t NoiseVoice(Synth& s, int channel);  // draws RandomBelow(RandomSeed, 65536)
 void RenderSamples(Synth& s, std::int16_t* buffer, std::int32_t frames);
 
 // Number of rows the order list plays before it returns to row 0.

@@ -160,7 +160,8 @@ std::int16_t NoiseVoice(Synth& s, int channel) {
   ChannelState& c = s.Channels[channel];
   c.OscPhase += static_cast<std::uint32_t>(s.NoteStep[c.Note]);
   if (c.OscPhase >= NoisePhaseLimit) {
-    c.NoiseValue = static_cast<std::int16_t>(32767 - static_cast<std::int32_t>(RandomBelow(65536)));
+    const auto draw = static_cast<std::int32_t>(RandomBelow(RandomSeed, 65536));
+    c.NoiseValue = static_cast<std::int16_t>(32767 - draw);
     c.OscPhase &= NoisePhaseLimit - 1;
   }
   return static_cast<std::int16_t>(std::int32_t{c.Level} * c.NoiseValue / 32768);

@@ -40,6 +40,7 @@ struct ShowRun {
   PngFrames Frames;
   VideoPipe Movie;
   ShowSound Sound;
+  Show Picture;
   std::vector<std::int16_t> Heard;
   std::vector<std::int16_t> Fresh;
   std::int64_t VideoSoundLeft = 0;  // samples the video still takes
@@ -144,13 +145,12 @@ void SendVideoSound(ShowRun& run, std::span<const std::int16_t> samples) {
 
 // The program's own order of draws from the shared generator: the audio
 // thread's first fill, then the render thread's set-up.
-std::string StartShow(ShowRun& run, std::span<const std::uint8_t> image) {
+std::string StartRun(ShowRun& run, std::span<const std::uint8_t> image) {
   RandomSeed.store(0);
   ResetVirtualPlatform();
   VirtualPlatform.framePeriod = run.Options.FramePeriod;
-  ResetTimeline();
   if (std::string problem = StartShowSound(run.Sound, image, run.Options.Rate); !problem.empty()) return problem;
-  RenderThreadSetUp();
+  StartShow(run.Picture, RandomSeed);
   if (run.Video) SendVideoSound(run, run.Sound.Buffer);
   return "";
 }
@@ -172,7 +172,7 @@ std::string PlayFrameSound(ShowRun& run, std::int64_t frame) {
 
 std::string DrawFrame(ShowRun& run, std::int64_t frame) {
   PlatformSleep10ms();
-  RenderFrame();
+  RenderFrame(run.Picture);
   PlatformPresentFrame();
   const Colour32* pixels = VirtualFrame().pixels;
   if (run.Png && (!run.Options.Frames || FrameListContains(*run.Options.Frames, frame)))
@@ -185,7 +185,7 @@ std::string PlayShow(ShowRun& run) {
   Progress progress = StartProgress(run.FramesNeeded);
   std::string problem;
   std::int64_t frame = 0;
-  for (; frame < run.FramesNeeded && SceneIndexFor(DemoClock) < EndSceneIndex; ++frame) {
+  for (; frame < run.FramesNeeded && SceneIndexFor(run.Picture.DemoClock) < EndSceneIndex; ++frame) {
     if (InterruptSignal() != 0) problem = "interrupted";
     if (problem.empty()) problem = PlayFrameSound(run, frame);
     if (problem.empty()) problem = DrawFrame(run, frame);
@@ -265,7 +265,7 @@ int CaptureShow(const CaptureOptions& options, std::span<const std::uint8_t> ima
   if (int code = CheckRun(*run, image); code != ExitOk) return code;
   InstallInterruptHandlers();
   std::string problem = OpenOutputs(*run);
-  if (problem.empty()) problem = StartShow(*run, image);
+  if (problem.empty()) problem = StartRun(*run, image);
   if (problem.empty()) problem = PlayShow(*run);
   if (problem.empty()) problem = FinishOutputs(*run);
   if (problem.empty()) return ExitOk;

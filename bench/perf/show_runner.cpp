@@ -5,50 +5,27 @@
 
 #include "raster/random.h"
 
-ShowState SaveShowState() {
-    ShowState s;
-    s.counterFrequency = CounterFrequency;
-    s.counterPrevious = CounterPrevious;
-    s.counterCurrent = CounterCurrent;
-    s.frameDelta = FrameDelta;
-    s.demoClock = DemoClock;
-    s.animPhase = AnimPhase;
-    s.sceneIndex = SceneIndex;
-    s.counterFallback = CounterFallback;
-    for (int i = 0; i < BallCount; ++i) s.balls[i] = Balls[i];
-    s.platform = VirtualPlatform;
-    return s;
-}
-
-void RestoreShowState(const ShowState& s) {
-    CounterFrequency = s.counterFrequency;
-    CounterPrevious = s.counterPrevious;
-    CounterCurrent = s.counterCurrent;
-    FrameDelta = s.frameDelta;
-    DemoClock = s.demoClock;
-    AnimPhase = s.animPhase;
-    SceneIndex = s.sceneIndex;
-    CounterFallback = s.counterFallback;
-    for (int i = 0; i < BallCount; ++i) Balls[i] = s.balls[i];
-    VirtualPlatform = s.platform;
-}
-
 namespace {
 
 // Scenes end within 16 seconds; a loop that runs longer has lost its clock.
 constexpr int FrameLimit = 100'000;
 
-Scene NextFrameScene() { return SceneFor(SceneIndexFor(DemoClock)); }
+Scene NextFrameScene(const Show& show) { return SceneFor(SceneIndexFor(show.DemoClock)); }
 
-void RenderUndrawn() {
+void RenderUndrawn(Show& show) {
     VirtualPlatform.failingLocks = 1;
-    RenderFrame();
+    RenderFrame(show);
+}
+
+void BackToFirstFrame(SceneLoop& loop) {
+    loop.show = loop.first;
+    VirtualPlatform = loop.platform;
 }
 
 // Back to the scene's first frame once its last one has been taken.
 void TakeFrame(SceneLoop& loop) {
     if (loop.frameInScene == static_cast<std::int64_t>(loop.phases.size())) {
-        RestoreShowState(loop.first);
+        BackToFirstFrame(loop);
         loop.frameInScene = 0;
     }
     ++loop.frameInScene;
@@ -57,33 +34,33 @@ void TakeFrame(SceneLoop& loop) {
 }  // namespace
 
 SceneLoop StartSceneLoop(Scene scene) {
-    ResetTimeline();
     ResetVirtualPlatform();
-    RandomSeed.store(0);
-    RenderThreadSetUp();
-    SceneLoop loop{scene, {}, {}, 0};
-    for (int n = 0; NextFrameScene() != scene; ++n) {
+    RandomState generator{0};
+    SceneLoop loop{scene, {}, {}, {}, {}, 0};
+    StartShow(loop.show, generator);
+    for (int n = 0; NextFrameScene(loop.show) != scene; ++n) {
         if (n == FrameLimit) std::abort();
-        RenderUndrawn();
+        RenderUndrawn(loop.show);
     }
-    loop.first = SaveShowState();
-    for (int n = 0; NextFrameScene() == scene; ++n) {
+    loop.first = loop.show;
+    loop.platform = VirtualPlatform;
+    for (int n = 0; NextFrameScene(loop.show) == scene; ++n) {
         if (n == FrameLimit) std::abort();
-        loop.phases.push_back(AnimPhase);
-        RenderUndrawn();
+        loop.phases.push_back(loop.show.AnimPhase);
+        RenderUndrawn(loop.show);
     }
-    RestoreShowState(loop.first);
+    BackToFirstFrame(loop);
     return loop;
 }
 
 void RenderNextFrame(SceneLoop& loop) {
     TakeFrame(loop);
-    RenderFrame();
+    RenderFrame(loop.show);
 }
 
 void SkipNextFrame(SceneLoop& loop) {
     TakeFrame(loop);
-    RenderUndrawn();
+    RenderUndrawn(loop.show);
 }
 
 const MemoryFrame& ShowFrame() { return VirtualFrame(); }

@@ -9,28 +9,16 @@
 #include <cstdint>
 #include <vector>
 
-#include "demo/balls.h"
 #include "demo/timeline.h"
 #include "demo/virtual_platform.h"
 
-// Everything that changes from one frame to the next.
-struct ShowState {
-    std::int64_t counterFrequency, counterPrevious, counterCurrent;
-    double frameDelta, demoClock, animPhase;
-    std::int32_t sceneIndex;
-    bool counterFallback;
-    Ball balls[BallCount];
-    VirtualPlatformState platform;
-};
-
-ShowState SaveShowState();
-void RestoreShowState(const ShowState& state);
-
 struct SceneLoop {
     Scene scene;
-    ShowState first;                // just before the scene's first frame
-    std::vector<double> phases;     // AnimPhase of every frame of the scene
-    std::int64_t frameInScene = 0;  // next frame to draw, 0 .. phases.size() - 1
+    Show show;                       // the show being drawn
+    Show first;                      // the show just before the scene's first frame
+    VirtualPlatformState platform;   // the platform just before that frame
+    std::vector<double> phases;      // AnimPhase of every frame of the scene
+    std::int64_t frameInScene = 0;   // next frame to draw, 0 .. phases.size() - 1
 };
 
 // The show at the default virtual frame period (10 ms), from a fresh start

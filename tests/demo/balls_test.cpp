@@ -14,23 +14,23 @@ protected:
     // a row near the top right where nothing reaches them.
     void SetUp() override {
         DemoTest::SetUp();
-        for (int i = 0; i < BallCount; ++i) Balls[i] = Ball{500.0 + 20 * i, 140, 0, 0, 1, 0};
+        for (int i = 0; i < BallCount; ++i) show.Balls[i] = Ball{500.0 + 20 * i, 140, 0, 0, 1, 0};
     }
 };
 
 TEST_F(BallsTest, TouchingIsNoContactAndACornerTakesBothWalls) {
     // Exactly touching the left and bottom walls, and the right and top ones;
     // ball 2 exactly touching ball 1.
-    Balls[0] = Ball{109, 490, Pi, 0, 10, 0xFF0000};
-    Balls[1] = Ball{690, 109, 0, 0, 10, 0xFF0000};
-    Balls[2] = Ball{670, 109, 0, 0, 10, 0xFF0000};
-    UpdateBalls(0.1);
-    EXPECT_EQ(Balls[0].Radius + Balls[1].Radius + Balls[2].Radius, 30);
+    show.Balls[0] = Ball{109, 490, Pi, 0, 10, 0xFF0000};
+    show.Balls[1] = Ball{690, 109, 0, 0, 10, 0xFF0000};
+    show.Balls[2] = Ball{670, 109, 0, 0, 10, 0xFF0000};
+    UpdateBalls(show.Balls, 0.1);
+    EXPECT_EQ(show.Balls[0].Radius + show.Balls[1].Radius + show.Balls[2].Radius, 30);
 
     // The left wall (radius 10 -> 11), then the top wall with the grown
     // radius (11 -> 12), each leaving the ball touching it.
-    Ball& b = Balls[0] = Ball{105, 105, 5 * Pi / 4, 100, 10, 0xFF0000};
-    UpdateBalls(0.1);
+    Ball& b = show.Balls[0] = Ball{105, 105, 5 * Pi / 4, 100, 10, 0xFF0000};
+    UpdateBalls(show.Balls, 0.1);
     EXPECT_TRUE(b.X == 109 && b.Y == 110 && b.Radius == 12);
     EXPECT_NEAR(b.Heading, Pi / 4, 1e-12);
 }
@@ -38,9 +38,9 @@ TEST_F(BallsTest, TouchingIsNoContactAndACornerTakesBothWalls) {
 // Just grown at the left wall, moving away at half a pixel per frame: the
 // wall catches it every frame until the cap, and it stays inside.
 TEST_F(BallsTest, RadiusGrowsToTheCapOf200) {
-    Ball& b = Balls[0] = Ball{109, 300, 0, 5, 11, 0xFF0000};
+    Ball& b = show.Balls[0] = Ball{109, 300, 0, 5, 11, 0xFF0000};
     for (int frame = 0; frame < 300; ++frame) {
-        UpdateBalls(0.1);
+        UpdateBalls(show.Balls, 0.1);
         ASSERT_TRUE(b.X - b.Radius >= 98 && b.X + b.Radius <= 701) << frame;
     }
     EXPECT_EQ(b.Radius, 200);
@@ -49,19 +49,19 @@ TEST_F(BallsTest, RadiusGrowsToTheCapOf200) {
 
 // A frame delta of days (a suspended machine) still ends at a wall.
 TEST_F(BallsTest, HugeFrameDeltaStillEndsAtTheWall) {
-    Ball& b = Balls[0] = Ball{400, 300, Pi, 100, 10, 0xFF0000};
-    UpdateBalls(1e6);
+    Ball& b = show.Balls[0] = Ball{400, 300, Pi, 100, 10, 0xFF0000};
+    UpdateBalls(show.Balls, 1e6);
     EXPECT_TRUE(b.X == 109 && b.Radius == 11);
 
-    InitBalls();
+    InitBalls(show.Balls, RandomSeed);
     const auto frame = NewOwnedFrame();
     for (const double dt : {1e6, 3.7, 1e9}) {
-        UpdateBalls(dt);
-        for (const Ball& ball : Balls) {
+        UpdateBalls(show.Balls, dt);
+        for (const Ball& ball : show.Balls) {
             EXPECT_TRUE(ball.X - ball.Radius >= 97 && ball.X + ball.Radius <= 702);
             EXPECT_TRUE(ball.Y - ball.Radius >= 97 && ball.Y + ball.Radius <= 502);
         }
-        DrawBalls(frame->view);
+        DrawBalls(show.Balls, frame->view);
     }
     EXPECT_EQ(ClippedDrawCount(), 0u);
 }

@@ -1,7 +1,7 @@
 #pragma once
-// Every demo test starts from the state of a fresh program: clock at zero,
-// generator at its start state, virtual platform with its defaults. Frames
-// are measured by their non-black pixels.
+// Every demo test starts from the state of a fresh program: a fresh show,
+// the program's generator at its start state, the virtual platform with its
+// defaults. Frames are measured by their non-black pixels.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,11 +16,12 @@
 class DemoTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetTimeline();
         ResetVirtualPlatform();
         RandomSeed.store(0);
         ResetClippedDrawCount();
     }
+
+    Show show;  // a new fixture, and so a fresh show, for every test
 };
 
 // Box of the non-black pixels of frames; empty when count is 0.

@@ -58,6 +58,7 @@ std::uint64_t HashFrame(std::uint64_t h, const MemoryFrame& frame) {
 
 struct ShowWatch {
     const ShowRun* run = nullptr;
+    Show* show = nullptr;
     std::uint64_t checkEvery = 1;  // the balls are measured on every k-th frame
     std::uint64_t frames = 0;
     std::int32_t lastScene = 0;
@@ -76,15 +77,17 @@ constexpr double StopAtClock = 52.5;
 // Runs after every presented frame; SceneIndex is the scene just drawn.
 void WatchFrame(void* context, const MemoryFrame& f, bool drawn) {
     ShowWatch& w = *static_cast<ShowWatch*>(context);
+    Show& show = *w.show;
+    const std::int32_t sceneIndex = show.SceneIndex;
     EXPECT_TRUE(drawn);
-    const Scene scene = SceneFor(SceneIndex);
-    if (SceneIndex < w.lastScene) w.sceneWentBack = true;
-    w.lastScene = SceneIndex;
-    w.longestFrameDelta = std::max(w.longestFrameDelta, FrameDelta);
+    const Scene scene = SceneFor(sceneIndex);
+    if (sceneIndex < w.lastScene) w.sceneWentBack = true;
+    w.lastScene = sceneIndex;
+    w.longestFrameDelta = std::max(w.longestFrameDelta, show.FrameDelta);
     ++w.framesPerScene[static_cast<int>(scene)];
     if (scene == Scene::Close) ++w.framesInSecond51;
-    if (w.run->hashed && SceneIndex >= 0 && SceneIndex < HashedSeconds) {
-        w.hash[SceneIndex] = HashFrame(w.hash[SceneIndex], f);
+    if (w.run->hashed && sceneIndex >= 0 && sceneIndex < HashedSeconds) {
+        w.hash[sceneIndex] = HashFrame(w.hash[sceneIndex], f);
     }
     if (scene == Scene::Close || scene == Scene::Black) {
         w.litFramesAfterShow += InkCount(f) != 0;
@@ -93,11 +96,11 @@ void WatchFrame(void* context, const MemoryFrame& f, bool drawn) {
     }
     ++w.frames;
 
-    if (!w.stalled && w.run->stallAtClock >= 0 && DemoClock >= w.run->stallAtClock) {
+    if (!w.stalled && w.run->stallAtClock >= 0 && show.DemoClock >= w.run->stallAtClock) {
         VirtualPlatformAddStall(w.run->stallTicks);
         w.stalled = true;
     }
-    if (DemoClock >= StopAtClock) RenderStopRequested.store(true);
+    if (show.DemoClock >= StopAtClock) show.RenderStopRequested.store(true);
 }
 
 void ExpectGoldenHashes(const ShowWatch& w) {
@@ -118,12 +121,13 @@ TEST_P(WholeShow, NothingLeavesItsPlaceAndTheShowEndsItself) {
     const ShowRun& run = GetParam();
     ShowWatch w;
     w.run = &run;
+    w.show = &show;
     w.checkEvery = std::max<std::int64_t>(1, 25'000 / run.framePeriod);
     for (std::uint64_t& h : w.hash) h = 0xCBF29CE484222325u;
     VirtualPlatform.framePeriod = run.framePeriod;
     VirtualPlatform.presentHook = {WatchFrame, &w};
 
-    EXPECT_EQ(RenderThreadProc(nullptr), 0u);
+    EXPECT_EQ(RenderThreadProc(&show), 0u);
 
     EXPECT_EQ(ClippedDrawCount(), 0u);
     EXPECT_FALSE(w.sceneWentBack);

@@ -13,11 +13,11 @@ namespace {
 TEST(Random, LargestStateStaysInRange) {
     const std::uint32_t inverse = 0xD94FA8CD;  // of the multiplier 134775813
     const std::uint32_t beforeLargest = (0xFFFFFFFFu - 1u) * inverse;
-    RandomSeed.store(beforeLargest);
-    EXPECT_EQ(RandomFraction(), 0xFFFFFFFFp-32);
-    RandomSeed.store(beforeLargest);
-    EXPECT_EQ(RandomBelow(1000), 999u);
-    EXPECT_EQ(RandomBelow(0), 0u);
+    RandomState state{beforeLargest};
+    EXPECT_EQ(RandomFraction(state), 0xFFFFFFFFp-32);
+    state.store(beforeLargest);
+    EXPECT_EQ(RandomBelow(state, 1000), 999u);
+    EXPECT_EQ(RandomBelow(state, 0), 0u);
 }
 
 // The render and the audio thread draw at the same time; every draw must
@@ -29,17 +29,18 @@ TEST(Random, DrawsFromTwoThreadsAreIndivisibleSteps) {
     std::uint32_t expected = 12345;
     for (int i = 0; i < 2 * DrawsPerThread; ++i) expected = expected * 134775813u + 1u;
     for (int round = 0; round < 8; ++round) {
-        RandomSeed.store(12345);
+        RandomState state{12345};
         std::atomic<int> ready{0};
-        const auto draw = [&ready](bool fraction) {
+        const auto draw = [&ready, &state](bool fraction) {
             ready.fetch_add(1);
             while (ready.load() < 2) {}
-            for (int i = 0; i < DrawsPerThread; ++i) fraction ? RandomFraction() : RandomBelow(3);
+            for (int i = 0; i < DrawsPerThread; ++i)
+                fraction ? RandomFraction(state) : RandomBelow(state, 3);
         };
         std::thread audio(draw, false);
         draw(true);
         audio.join();
-        ASSERT_EQ(RandomSeed.load(), expected) << "round " << round;
+        ASSERT_EQ(state.load(), expected) << "round " << round;
     }
 }
 

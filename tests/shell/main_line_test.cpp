@@ -69,7 +69,9 @@ WorkerThread* CreateSuspendedWorker(WorkerProc proc, void* parameter, WorkerPrio
     WorkerThread* worker = proc == RenderThreadProc ? &RenderWorker : &AudioWorker;
     Note(std::string("CreateSuspendedWorker ") + worker->name +
          (priority == WorkerPriority::AboveNormal ? " aboveNormal" : " normal") +
-         (parameter == &WindowHandle ? " &WindowHandle" : " other parameter"));
+         (parameter == &WindowHandle  ? " &WindowHandle"
+          : parameter == &ProgramShow ? " &ProgramShow"
+                                      : " other parameter"));
     return worker;
 }
 void ResumeWorker(WorkerThread* worker) {
@@ -77,7 +79,7 @@ void ResumeWorker(WorkerThread* worker) {
 }
 void WaitForWorker(WorkerThread* worker) {
     Note(std::string("WaitForWorker ") + worker->name + " audioStop=" + Bit(AudioStopRequested) +
-         " renderStop=" + Bit(RenderStopRequested));
+         " renderStop=" + Bit(ProgramShow.RenderStopRequested));
 }
 void CloseWorker(WorkerThread* worker) { Note(std::string("CloseWorker ") + worker->name); }
 bool IsCurrentWorker(const WorkerThread* worker) { return worker == Fake.current; }
@@ -188,7 +190,7 @@ TEST_F(Shell, RunKeepsTheStartUpAndCloseOrder) {
             "InitialisePlatform", "AskFullScreenQuestion",
             std::string("OpenMainWindow fullScreen=") + mode, "SetUpDisplay",
             "RaiseProcessPriority song=built-in",
-            "CreateSuspendedWorker render normal &WindowHandle",
+            "CreateSuspendedWorker render normal &ProgramShow",
             "CreateSuspendedWorker audio aboveNormal &WindowHandle",
             "ResumeWorker audio audioReady=0", "Sleep 1", "Sleep 1", "Sleep 1",
             "ResumeWorker render audioReady=1", "RunMessageLoop",

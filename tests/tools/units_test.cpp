@@ -61,20 +61,21 @@ TEST(ShowSpan, SamplesBeforeAFrameAreItsTimeAtTheRateRoundedDown) {
             99'999'990'000'000LL * 2'000);
 }
 
-// Starts the render thread's logic on the virtual counter.
-void StartTimeline(std::int64_t period) {
+// Starts a show on the virtual counter.
+Show StartTimeline(std::int64_t period) {
   ResetVirtualPlatform();
   VirtualPlatform.framePeriod = period;
-  ResetTimeline();
-  RandomSeed.store(0);
-  RenderThreadSetUp();
+  Show show;
+  RandomState generator{0};
+  StartShow(show, generator);
+  return show;
 }
 
 TEST(ShowSpan, FrameCountMatchesTheTimeline) {
   for (std::int64_t period : {100000, 333333, 1000000, 3000000, 7000000, 10000000}) {
-    StartTimeline(period);
+    Show show = StartTimeline(period);
     std::int64_t frames = 0;
-    for (RenderFrame(); SceneIndex < EndSceneIndex; RenderFrame()) ++frames;
+    for (RenderFrame(show); show.SceneIndex < EndSceneIndex; RenderFrame(show)) ++frames;
     EXPECT_EQ(ShowFrameCount(period), frames) << period;
   }
 }
@@ -113,9 +114,9 @@ TEST(PngFrames, EncoderThreadsWriteWhatOneEncoderWritesFrameByFrame) {
   const std::size_t count = static_cast<std::size_t>(ShowFrameCount(3000000));
   std::vector<std::vector<std::uint8_t>> expected(count);
   std::vector<std::vector<Colour32>> pictures;
-  StartTimeline(3000000);
+  Show show = StartTimeline(3000000);
   for (std::size_t frame = 0; frame < count; ++frame) {
-    RenderFrame();
+    RenderFrame(show);
     const Colour32* pixels = VirtualFrame().pixels;
     pictures.emplace_back(pixels, pixels + ScreenWidth * ScreenHeight);
     EncodePng(*alone, pixels, ScreenWidth, ScreenHeight, expected[frame]);

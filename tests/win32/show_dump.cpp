@@ -30,15 +30,15 @@ std::uint64_t Digest(const void* data, std::size_t bytes,
 // Frame n is drawn at DemoClock of about (n - 1) / 4 s; frame 210 is past the end.
 void DumpFrames() {
     RandomSeed.store(0);
-    ResetTimeline();
     ResetVirtualPlatform();
     VirtualPlatform.ticksPerSecond = 1'000'000;
     VirtualPlatform.framePeriod = 250'000;
-    RenderThreadSetUp();
+    Show show;
+    StartShow(show, RandomSeed);
     for (int frame = 0; frame <= 210; ++frame) {
-        RenderFrame();
+        RenderFrame(show);
         const auto& pixels = VirtualFrame().pixels;
-        std::printf("frame %3d scene %2d %s %016llx\n", frame, SceneIndex,
+        std::printf("frame %3d scene %2d %s %016llx\n", frame, show.SceneIndex,
                     VirtualPlatform.lastLockSucceeded ? "drawn" : "not drawn",
                     static_cast<unsigned long long>(Digest(pixels, sizeof pixels)));
     }
