@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <ostream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "demo_fixture.h"
 
@@ -157,5 +159,33 @@ INSTANTIATE_TEST_SUITE_P(FramePeriods, WholeShow,
                       ShowRun{"period_16_667ms",                16'667,  -1,       0,         false},
                       ShowRun{"period_100ms_stall_2s_in_balls", 100'000, 15.0,     2'000'000, false}),
     [](const ::testing::TestParamInfo<ShowRun>& info) { return std::string(info.param.name); });
+
+// The hash of every frame of a show at 250 ms frames, up to its close
+// request, drawn on the calling thread from the given generator.
+std::vector<std::uint64_t> FramesOfAShow(RandomState& generator) {
+    ResetVirtualPlatform();
+    VirtualPlatform.framePeriod = 250'000;
+    Show show;
+    StartShow(show, generator);
+    std::vector<std::uint64_t> hashes;
+    for (RenderFrame(show); SceneFor(show.SceneIndex) != Scene::Close; RenderFrame(show))
+        hashes.push_back(HashFrame(0xCBF29CE484222325u, VirtualFrame()));
+    return hashes;
+}
+
+// Nothing of a show lives outside its value and its generator: two shows
+// drawn at the same time, each on its own thread, draw what one draws alone.
+TEST(ShowsSideBySide, TwoShowsAtOnceDrawWhatOneDrawsAlone) {
+    RandomState alone{0};
+    const std::vector<std::uint64_t> expected = FramesOfAShow(alone);
+    ASSERT_GT(expected.size(), 200u);
+    RandomState first{0}, second{0};
+    std::vector<std::uint64_t> a, b;
+    std::thread other([&] { b = FramesOfAShow(second); });
+    a = FramesOfAShow(first);
+    other.join();
+    EXPECT_TRUE(a == expected);
+    EXPECT_TRUE(b == expected);
+}
 
 }  // namespace
