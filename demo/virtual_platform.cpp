@@ -9,12 +9,12 @@ thread_local VirtualPlatformState VirtualPlatform;
 namespace {
 
 // 1.9 MB: on the heap, and only for threads that draw.
-thread_local std::unique_ptr<MemoryFrame> ThreadFrame;
+thread_local std::unique_ptr<PixelBlock> ThreadFrame;
 
-MemoryFrame& Frame() {
+PixelBlock& Frame() {
     if (!ThreadFrame) {
-        ThreadFrame = std::make_unique<MemoryFrame>();
-        ClearMemoryFrame(*ThreadFrame);
+        ThreadFrame = std::make_unique<PixelBlock>();
+        ClearPixelBlock(*ThreadFrame);
     }
     return *ThreadFrame;
 }
@@ -23,12 +23,12 @@ MemoryFrame& Frame() {
 
 void ResetVirtualPlatform() {
     VirtualPlatform = VirtualPlatformState{};
-    ClearMemoryFrame(Frame());
+    ClearPixelBlock(Frame());
 }
 
 void VirtualPlatformAddStall(std::int64_t stallTicks) { VirtualPlatform.pendingStall += stallTicks; }
 
-const MemoryFrame& VirtualFrame() { return Frame(); }
+const PixelBlock& VirtualFrame() { return Frame(); }
 
 std::int64_t PlatformCounterFrequency() { return VirtualPlatform.ticksPerSecond; }
 
@@ -58,7 +58,7 @@ bool PlatformLockFrame(FrameMemory& memory) {
         p.lastLockSucceeded = false;
         return false;
     }
-    memory = ClearMemoryFrame(Frame());
+    memory = ClearPixelBlock(Frame());
     ++p.locks;
     p.locked = true;
     p.lastLockSucceeded = true;

@@ -11,7 +11,7 @@
 
 // Called for every presented frame. drawn is false when that frame's lock
 // failed, in which case the memory still holds an older picture.
-using VirtualPresentFunction = void (*)(void* context, const MemoryFrame& frame, bool drawn);
+using VirtualPresentFunction = void (*)(void* context, const PixelBlock& frame, bool drawn);
 
 struct VirtualPresentHook {
     VirtualPresentFunction function = nullptr;
@@ -49,4 +49,4 @@ void ResetVirtualPlatform();
 void VirtualPlatformAddStall(std::int64_t stallTicks);
 
 // The memory every frame of this thread is drawn into.
-const MemoryFrame& VirtualFrame();
+const PixelBlock& VirtualFrame();

@@ -91,8 +91,8 @@ void ClearFrameMemory(FrameMemory memory) {
     }
 }
 
-FrameMemory ClearMemoryFrame(MemoryFrame& frame) {
-    const FrameMemory memory{frame.pixels, ScreenWidth * 4};
+FrameMemory ClearPixelBlock(PixelBlock& block) {
+    const FrameMemory memory{block.pixels, ScreenWidth * 4};
     ClearFrameMemory(memory);
     return memory;
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The frame every picture is drawn into: a block of 32-bit pixels whose rows
 // are reached through a table of row offsets, so the pitch may exceed the width.
+// The platform hands over FrameMemory; a show's FrameTarget takes it in at
+// BeginFrame and gives the drawing code a FrameView; PixelBlock is memory for
+// runs without a display.
 #include <cstdint>
-#include <memory>
 
 #include "raster/colour.h"
 
@@ -50,9 +52,10 @@ FrameView BeginFrame(FrameTarget& target, FrameMemory memory);
 // Ends the frame; nothing may be drawn through the view afterwards.
 void EndFrame(FrameTarget& target);
 
-// A plain in-memory 800 x 600 frame with a pitch of 3200 bytes, for running
-// without a display.
-struct MemoryFrame {
+// 800 x 600 pixels in plain memory, rows packed (a pitch of 3200 bytes): the
+// frame memory of runs without a display. At 1.9 MB, it belongs on the heap
+// or in static storage, never on the stack.
+struct PixelBlock {
     Colour32 pixels[ScreenWidth * ScreenHeight];
 };
 
@@ -61,20 +64,4 @@ struct MemoryFrame {
 void ClearFrameMemory(FrameMemory memory);
 
 // Clears the block to black and hands it out as frame memory.
-FrameMemory ClearMemoryFrame(MemoryFrame& frame);
-
-// A frame drawn into away from the platform (tests, measurements): its own
-// memory and the target whose row table fits its 3200-byte pitch. Made on the
-// heap, as the view points into it.
-struct OwnedFrame {
-    MemoryFrame memory;
-    FrameTarget target;
-    FrameView view;
-};
-
-// A new owned frame, cleared to black, its view ready to draw through.
-inline std::unique_ptr<OwnedFrame> NewOwnedFrame() {
-    auto frame = std::make_unique<OwnedFrame>();
-    frame->view = BeginFrame(frame->target, ClearMemoryFrame(frame->memory));
-    return frame;
-}
+FrameMemory ClearPixelBlock(PixelBlock& block);

@@ -1,6 +1,7 @@
 #include "landscape_triangles.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "demo/landscape.h"
 #include "raster/numeric.h"
@@ -52,10 +53,10 @@ void FillTriangles(const std::vector<ScreenTriangle>& triangles, const FrameView
 }
 
 bool TrianglesMatchLandscape(double animPhase) {
-    const auto ours = NewOwnedFrame();
-    const auto theirs = NewOwnedFrame();
-    FillTriangles(LandscapeTriangles(animPhase), ours->view);
-    DrawLandscape(theirs->view, animPhase);
-    return std::equal(std::begin(ours->memory.pixels), std::end(ours->memory.pixels),
-                      std::begin(theirs->memory.pixels));
+    const auto ours = std::make_unique<PixelBlock>();
+    const auto theirs = std::make_unique<PixelBlock>();
+    FrameTarget target;
+    FillTriangles(LandscapeTriangles(animPhase), BeginFrame(target, ClearPixelBlock(*ours)));
+    DrawLandscape(BeginFrame(target, ClearPixelBlock(*theirs)), animPhase);
+    return std::equal(std::begin(ours->pixels), std::end(ours->pixels), std::begin(theirs->pixels));
 }

@@ -35,8 +35,8 @@ namespace {
 // ---- the floor -----------------------------------------------------------
 
 void BM_MemoryFloor(benchmark::State& state) {
-    auto back = std::make_unique<MemoryFrame>();
-    auto screen = std::make_unique<MemoryFrame>();
+    auto back = std::make_unique<PixelBlock>();
+    auto screen = std::make_unique<PixelBlock>();
     for (auto _ : state) {
         std::memset(back->pixels, 0, sizeof back->pixels);
         benchmark::ClobberMemory();

@@ -63,4 +63,4 @@ void SkipNextFrame(SceneLoop& loop) {
     RenderUndrawn(loop.show);
 }
 
-const MemoryFrame& ShowFrame() { return VirtualFrame(); }
+const PixelBlock& ShowFrame() { return VirtualFrame(); }

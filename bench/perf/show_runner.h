@@ -35,4 +35,4 @@ void RenderNextFrame(SceneLoop& loop);
 void SkipNextFrame(SceneLoop& loop);
 
 // The frame memory the virtual platform draws into.
-const MemoryFrame& ShowFrame();
+const PixelBlock& ShowFrame();

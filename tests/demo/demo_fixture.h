@@ -31,7 +31,7 @@ struct InkBox {
 };
 
 // Widens box by the non-black pixels of frame.
-inline void AddInk(InkBox& box, const MemoryFrame& frame) {
+inline void AddInk(InkBox& box, const PixelBlock& frame) {
     for (int i = 0; i < ScreenWidth * ScreenHeight; ++i) {
         if (frame.pixels[i] == 0) continue;
         const int x = i % ScreenWidth, y = i / ScreenWidth;
@@ -40,7 +40,7 @@ inline void AddInk(InkBox& box, const MemoryFrame& frame) {
     }
 }
 
-inline long InkCount(const MemoryFrame& frame) {
+inline long InkCount(const PixelBlock& frame) {
     return std::count_if(frame.pixels, frame.pixels + ScreenWidth * ScreenHeight,
                          [](Colour32 p) { return p != 0; });
 }

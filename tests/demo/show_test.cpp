@@ -50,7 +50,7 @@ constexpr std::uint64_t Golden[HashedSeconds] = {
 // clang-format on
 
 // FNV-1a over 64-bit words, carried from frame to frame within one second.
-std::uint64_t HashFrame(std::uint64_t h, const MemoryFrame& frame) {
+std::uint64_t HashFrame(std::uint64_t h, const PixelBlock& frame) {
     const Colour32* p = frame.pixels;
     for (int i = 0; i < ScreenWidth * ScreenHeight; i += 2) {
         h = (h ^ (std::uint64_t{p[i]} | std::uint64_t{p[i + 1]} << 32)) * 0x100000001B3u;
@@ -77,7 +77,7 @@ struct ShowWatch {
 constexpr double StopAtClock = 52.5;
 
 // Runs after every presented frame; SceneIndex is the scene just drawn.
-void WatchFrame(void* context, const MemoryFrame& f, bool drawn) {
+void WatchFrame(void* context, const PixelBlock& f, bool drawn) {
     ShowWatch& w = *static_cast<ShowWatch*>(context);
     Show& show = *w.show;
     const std::int32_t sceneIndex = show.SceneIndex;
