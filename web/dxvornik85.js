@@ -24,7 +24,7 @@
   // What a test (or a curious viewer) can read.
   const status = {
     state: 'loading', problem: '', endedBy: '', fullScreen: false, sampleRate: 0,
-    frame: -1, shownFrame: -1, frames: 0, refreshes: 0, lateFrames: 0, mostLate: 0,
+    frame: -1, shownFrame: -1, frames: 0, refreshes: 0, lateFrames: 0, mostLate: 0, longestRefresh: 0,
     mostPerRefresh: 0, underruns: 0, heard: 0, refreshHeard: 0, recorded: null, kept: {},
   };
   window.dxvornik85 = status;
@@ -250,6 +250,7 @@
   function countLate(show, heard, now, first, last) {
     if (show.lastRefresh !== undefined) {
       const interval = now - show.lastRefresh;
+      status.longestRefresh = Math.max(status.longestRefresh, interval);
       if (show.period === undefined || interval < show.period) show.period = Math.max(interval, 1);
     }
     show.lastRefresh = now;
@@ -388,7 +389,7 @@
     sendSamples(show, [freshSamples(program, rate)]);  // the first second
     Object.assign(status, {
       state: 'playing', sampleRate: rate, frames: program.ShowFrames(), frame: -1, shownFrame: -1,
-      refreshes: 0, lateFrames: 0, mostLate: 0, mostPerRefresh: 0, underruns: 0, heard: 0, endedBy: '',
+      refreshes: 0, lateFrames: 0, mostLate: 0, mostPerRefresh: 0, longestRefresh: 0, underruns: 0, heard: 0, endedBy: '',
     });
     requestAnimationFrame((time) => refresh(show, time));
   }
