@@ -276,14 +276,19 @@ const recordSeconds = 3;
     else sameFrame(kept[frame], capturedFrame(capture.pngDir, frame), `frame ${frame} equals the capture's`);
   }
 
-  // The samples: 16-bit values after the 44-byte header.
+  // The samples: what the worklet played is exactly the WAV's 16-bit values
+  // (after its 44-byte header) divided by 32,768.
   const wavRate = capture.wav.readUInt32LE(24);
-  const page16 = recorded ? Buffer.from(recorded, 'base64') : Buffer.alloc(0);
-  const want = capture.wav.subarray(44, 44 + recordSeconds * end.sampleRate * 2);
-  const firstDiff = page16.findIndex((byte, i) => byte !== want[i]);
-  check(wavRate === end.sampleRate && page16.length === want.length && firstDiff < 0,
+  const bytes = recorded ? Buffer.from(recorded, 'base64') : Buffer.alloc(0);
+  const played = new Float32Array(bytes.buffer, bytes.byteOffset, bytes.length / 4);
+  const count = recordSeconds * end.sampleRate;
+  let firstDiff = -1;
+  for (let i = 0; i < Math.min(count, played.length) && firstDiff < 0; ++i) {
+    if (played[i] !== capture.wav.readInt16LE(44 + 2 * i) / 32768) firstDiff = i;
+  }
+  check(wavRate === end.sampleRate && played.length === count && firstDiff < 0,
     `the first ${recordSeconds} s of sound equal the capture's WAV at ${end.sampleRate} Hz`,
-    `${page16.length / 2} samples against ${want.length / 2}, first difference at sample ${Math.floor(firstDiff / 2)}`);
+    `${played.length} samples against ${count}, first difference at sample ${firstDiff}`);
 }
 
 await browser.close();
