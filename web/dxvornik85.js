@@ -6,7 +6,8 @@
 // audio clock has made due (10 ms of sound per frame), showing the newest.
 //
 // Query: ?fullscreen=no or ?fullscreen=yes answers the question in advance.
-// For tests: ?record=S keeps the first S seconds the worklet played, and
+// For tests: ?record=S keeps the first S seconds the worklet played (as
+// 32-bit floats), and
 // ?keep=N,M,... keeps the canvas's pixels as they were right after frame N
 // was put on it; both are read from window.dxvornik85.
 (() => {
@@ -284,9 +285,7 @@
     if (message.origin !== undefined) {
       show.origin = message.origin;
     } else if (message.recorded) {
-      const values = new Int16Array(message.recorded.length);
-      for (let i = 0; i < values.length; ++i) values[i] = message.recorded[i] * 32768;
-      status.recorded = base64(new Uint8Array(values.buffer));
+      status.recorded = base64(new Uint8Array(message.recorded.buffer));
     } else if (message.heard !== undefined) {
       status.heard = message.heard;
       status.underruns = message.underruns;
@@ -395,8 +394,16 @@
   }
 
   function ask() {
+    const clicked = navigator.userActivation ? navigator.userActivation.isActive : false;
+    if (answered === 'yes' && !clicked) {
+      // Full screen, like sound, waits for a click.
+      status.state = 'waiting';
+      say('Full screen begins with a click.', 'Play');
+      ui.again.onclick = () => startShow(true, true);
+      return;
+    }
     if (answered === 'yes' || answered === 'no') {
-      startShow(answered === 'yes', navigator.userActivation ? navigator.userActivation.isActive : false);
+      startShow(answered === 'yes', clicked);
       return;
     }
     status.state = 'asking';

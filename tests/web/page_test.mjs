@@ -66,6 +66,26 @@ const countContexts = () => {
   };
 };
 
+// A hidden tab as browsers make one: the page is told it is hidden and gets
+// no display refreshes until it is shown again. hideTab(true or false).
+const emulateHiding = () => {
+  let hidden = false;
+  let waiting = [];
+  const request = window.requestAnimationFrame.bind(window);
+  Object.defineProperty(Document.prototype, 'hidden', { get: () => hidden });
+  Object.defineProperty(Document.prototype, 'visibilityState', { get: () => (hidden ? 'hidden' : 'visible') });
+  window.requestAnimationFrame = (callback) => {
+    if (!hidden) return request(callback);
+    waiting.push(callback);
+    return 0;
+  };
+  window.hideTab = (hide) => {
+    hidden = hide;
+    document.dispatchEvent(new Event('visibilitychange'));
+    if (!hide) waiting.splice(0).forEach((callback) => request(callback));
+  };
+};
+
 async function openPage(query = '', before = null) {
   const context = await browser.newContext({ viewport: { width: 1280, height: 720 } });
   const page = await context.newPage();
@@ -75,6 +95,7 @@ async function openPage(query = '', before = null) {
   });
   page.on('pageerror', (error) => errors.push(error.message));
   await page.addInitScript(countContexts);
+  await page.addInitScript(emulateHiding);
   if (before) await before(page);
   await page.goto(site + query);
   return { page, errors, close: () => context.close() };
@@ -201,6 +222,23 @@ for (const answer of [{ button: '#yes', fullScreen: true }, { button: '#no', ful
     check(!look.fullScreen && look.box.width === Width && look.box.height === Height &&
       look.pixels[0] === Width && look.pixels[1] === Height && look.rendering === 'pixelated',
     'No: an 800 x 600 canvas, one canvas pixel per CSS pixel', shape);
+  }
+  if (!answer.fullScreen) {
+    // Hidden for longer than the second of sound ahead: the frames, and the
+    // sound with them, go on without refreshes; shown again, the picture is
+    // the clock's.
+    const hiddenAt = (await status(page)).frame;
+    await page.evaluate(() => window.hideTab(true));
+    await page.waitForTimeout(2500);
+    const hidden = await status(page);
+    await page.evaluate(() => window.hideTab(false));
+    await page.waitForTimeout(300);
+    const shown = await status(page);
+    const soundFrame = Math.floor(shown.heard / shown.sampleRate / FrameSeconds);
+    check(hidden.frame - hiddenAt >= 200 && hidden.underruns === 0 && Math.abs(shown.shownFrame - soundFrame) <= 5,
+      'No: a hidden tab keeps the sound going, and the picture catches up when shown',
+      `${hidden.frame - hiddenAt} frames while hidden, ${hidden.underruns} samples missing, shown frame ` +
+      `${shown.shownFrame} at the sound's ${soundFrame}`);
   }
   await page.keyboard.press('Escape');
   await waitForState(page, ['ended'], 5000).catch(() => {});
