@@ -225,18 +225,19 @@
   }
 
   // Draws every frame that is due (their sound goes to the worklet first);
-  // returns how many. The frame of second 51 ends the show.
-  function playDueFrames(show, heard) {
+  // returns how many. A hidden page's frames are played without drawing
+  // them. The frame of second 51 ends the show.
+  function playDueFrames(show, heard, draw = true) {
     const program = show.program;
     const pieces = [];
     let drawn = 0;
     while (show.playing && program.ShowSamplesBeforeFrame(show.next) <= heard) {
-      const frame = program.ShowPlayFrame();
+      const frame = program.ShowPlayFrame(draw ? 1 : 0);
       show.next = frame + 1;
       status.frame = frame;
       ++drawn;
       pieces.push(freshSamples(program, show.rate));
-      if (keep.has(frame)) present(show, frame);
+      if (draw && keep.has(frame)) present(show, frame);
       if (program.ShowEnded()) {
         present(show, frame);
         finish(show, 'end');
@@ -292,7 +293,7 @@
       // No refreshes come to a hidden page; the sound must go on all the same.
       if (document.hidden && show.playing) {
         show.lastRefresh = undefined;
-        playDueFrames(show, heardSamples(show));
+        playDueFrames(show, heardSamples(show), false);
       }
     }
   }

@@ -92,10 +92,13 @@ DX_EXPORT("ShowSamplesBeforeFrame") double ShowSamplesBeforeFrame(double frame) 
 }
 
 // Plays the next frame, its sound first; returns its index. The frame after
-// the last one is second 51's: black, and it asks the show to close.
-DX_EXPORT("ShowPlayFrame") double ShowPlayFrame() {
+// the last one is second 51's: black, and it asks the show to close. A
+// hidden page has its frames played but not drawn (draw = 0): a frame whose
+// memory cannot be had still moves the clock, the phase and the balls.
+DX_EXPORT("ShowPlayFrame") double ShowPlayFrame(int draw) {
     const std::int64_t frame = Show.NextFrame++;
     PlayFrameSound(frame);
+    if (!draw && frame < Show.FrameCount) VirtualPlatform.failingLocks = 1;
     PlatformSleep10ms();
     RenderFrame();
     PlatformPresentFrame();
