@@ -46,12 +46,15 @@ const server = http.createServer((request, response) => {
 await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
 const site = `http://127.0.0.1:${server.address().port}/`;
 
-const browser = await chromium.launch({
+// Sound without a click, as an embedding page may have it, except where a
+// test asks for a browser that wants one.
+const launch = (clickForSound) => chromium.launch({
   executablePath: '/usr/bin/chromium',
   headless: true,
   args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-    '--disable-component-update', '--disable-sync', '--autoplay-policy=no-user-gesture-required'],
+    '--disable-component-update', '--disable-sync', ...(clickForSound ? [] : ['--autoplay-policy=no-user-gesture-required'])],
 });
+let browser = await launch(true);
 
 // Every page counts its audio contexts, so that a test can see what was made.
 const countContexts = () => {
@@ -138,6 +141,27 @@ function sameFrame(canvasBase64, png, what) {
   }
   return check(true, what);
 }
+
+// ---- the answer in the address: a browser that wants a click still gets one --
+
+for (const answer of ['yes', 'no']) {
+  const { page, errors, close } = await openPage(`?fullscreen=${answer}`);
+  try {
+    await waitForState(page, ['waiting']);
+    const button = await shownText(page, 'again');
+    await page.click('#again');
+    await waitForState(page, ['playing']);
+    const fullScreen = await page.evaluate(() => document.fullscreenElement !== null);
+    check(button === 'Play' && fullScreen === (answer === 'yes') && await shownText(page, 'question') === null,
+      `?fullscreen=${answer} answers the question; the show starts with one click`, `button ${button}, full screen ${fullScreen}`);
+  } catch (error) {
+    check(false, `?fullscreen=${answer} answers the question`, error.message);
+  }
+  check(errors.length === 0, `?fullscreen=${answer}: no console error`, errors.join('; '));
+  await close();
+}
+await browser.close();
+browser = await launch(false);
 
 // ---- what a browser may lack: a message each, never a blank page ------------
 
