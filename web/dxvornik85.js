@@ -248,12 +248,13 @@
   }
 
   // A frame is late when the refresh that shows it comes more than a refresh
-  // period after it was due: a refresh was missed.
+  // period and a half after it was due: a refresh was missed. The period is
+  // the shortest interval seen, but no screen refreshes faster than 240 Hz.
   function countLate(show, heard, now, first, last) {
     if (show.lastRefresh !== undefined) {
       const interval = now - show.lastRefresh;
       status.longestRefresh = Math.max(status.longestRefresh, interval);
-      if (show.period === undefined || interval < show.period) show.period = Math.max(interval, 1);
+      if (interval >= 4 && (show.period === undefined || interval < show.period)) show.period = interval;
     }
     show.lastRefresh = now;
     if (show.period === undefined) return;
