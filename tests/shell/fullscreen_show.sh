@@ -123,7 +123,7 @@ active_window() { printf '0x%x' "$(xdotool getactivewindow 2> /dev/null || echo 
 # viewer switching away and back would.
 take_focus_away_and_back() {
     local other
-    xmessage "another window" > /dev/null 2>&1 &
+    xmessage -geometry 800x600+0+0 "another window" > /dev/null 2>&1 &
     OTHER_PID=$!
     other="$(timeout 10 xdotool search --sync --class Xmessage | head -n1)" || fail "the other window did not appear"
     timeout 10 xdotool windowactivate --sync "$other" || fail "the other window could not be activated"
