@@ -1,34 +1,23 @@
 #include "demo/virtual_platform.h"
 
-#include <memory>
-
 #include "demo/render_platform.h"
 
-thread_local VirtualPlatformState VirtualPlatform;
+VirtualPlatformState VirtualPlatform;
 
 namespace {
 
-// 1.9 MB: on the heap, and only for threads that draw.
-thread_local std::unique_ptr<PixelBlock> ThreadFrame;
-
-PixelBlock& Frame() {
-    if (!ThreadFrame) {
-        ThreadFrame = std::make_unique<PixelBlock>();
-        ClearPixelBlock(*ThreadFrame);
-    }
-    return *ThreadFrame;
-}
+PixelBlock Frame;  // 1.9 MB: static storage, not the stack
 
 }  // namespace
 
 void ResetVirtualPlatform() {
     VirtualPlatform = VirtualPlatformState{};
-    ClearPixelBlock(Frame());
+    ClearPixelBlock(Frame);
 }
 
 void VirtualPlatformAddStall(std::int64_t stallTicks) { VirtualPlatform.pendingStall += stallTicks; }
 
-const PixelBlock& VirtualFrame() { return Frame(); }
+const PixelBlock& VirtualFrame() { return Frame; }
 
 std::int64_t PlatformCounterFrequency() { return VirtualPlatform.ticksPerSecond; }
 
@@ -58,7 +47,7 @@ bool PlatformLockFrame(FrameMemory& memory) {
         p.lastLockSucceeded = false;
         return false;
     }
-    memory = ClearPixelBlock(Frame());
+    memory = ClearPixelBlock(Frame);
     ++p.locks;
     p.locked = true;
     p.lastLockSucceeded = true;
@@ -73,5 +62,5 @@ void PlatformUnlockFrame() {
 void PlatformPresentFrame() {
     VirtualPlatformState& p = VirtualPlatform;
     ++p.presents;
-    if (p.presentHook.function) p.presentHook.function(p.presentHook.context, Frame(), p.lastLockSucceeded);
+    if (p.presentHook.function) p.presentHook.function(p.presentHook.context, Frame, p.lastLockSucceeded);
 }

@@ -2,9 +2,7 @@
 // A platform without a display, for headless runs, the tests and the capture
 // tool: a counter that advances by a fixed number of ticks per frame, an
 // in-memory frame cleared at every lock, a present hook, counted close
-// requests and a sleep that returns at once. Each thread has a platform of
-// its own, so that shows run side by side on two threads never share a
-// counter or a frame.
+// requests and a sleep that returns at once.
 #include <cstdint>
 
 #include "raster/frame.h"
@@ -40,7 +38,7 @@ struct VirtualPlatformState {
     bool lastLockSucceeded = false;
 };
 
-extern thread_local VirtualPlatformState VirtualPlatform;
+extern VirtualPlatformState VirtualPlatform;
 
 // Back to the defaults, every count zero, the frame black.
 void ResetVirtualPlatform();
@@ -48,5 +46,5 @@ void ResetVirtualPlatform();
 // Makes the next counter reading come stallTicks later than it would.
 void VirtualPlatformAddStall(std::int64_t stallTicks);
 
-// The memory every frame of this thread is drawn into.
+// The memory every frame is drawn into.
 const PixelBlock& VirtualFrame();

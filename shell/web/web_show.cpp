@@ -30,6 +30,7 @@ struct WebShow {
     Synth Synthesizer;
     SoundRing Ring;
     std::vector<std::int16_t> RingSamples;  // one second, looping
+    Show Drawing;
     std::uint32_t Rate = 0;
     std::int64_t NextFrame = 0;
     std::int64_t FrameCount = 0;   // frames before second 51's
@@ -39,22 +40,22 @@ struct WebShow {
     std::vector<std::uint32_t> Picture;  // the presented frame as RGBA bytes
 };
 
-WebShow Show;
+WebShow Page;
 
 // The samples heard while frame `frame` is on its way are rendered anew in
 // their place in the ring, behind the play position.
 void PlayFrameSound(std::int64_t frame) {
-    const auto samples = static_cast<std::uint32_t>(SamplesBeforeFrame(frame + 1, FramePeriod, Show.Rate) -
-                                                    SamplesBeforeFrame(frame, FramePeriod, Show.Rate));
-    const std::uint32_t ringSamples = Show.Rate;
-    const std::uint32_t start = Show.Ring.WritePos / BytesPerFrame;
+    const auto samples = static_cast<std::uint32_t>(SamplesBeforeFrame(frame + 1, FramePeriod, Page.Rate) -
+                                                    SamplesBeforeFrame(frame, FramePeriod, Page.Rate));
+    const std::uint32_t ringSamples = Page.Rate;
+    const std::uint32_t start = Page.Ring.WritePos / BytesPerFrame;
     const std::uint32_t first = samples < ringSamples - start ? samples : ringSamples - start;
     const std::uint32_t second = samples - first;
-    std::int16_t* ring = Show.RingSamples.data();
-    RenderRegions(Show.Synthesizer, Show.Ring, ring + start, first * BytesPerFrame, second > 0 ? ring : nullptr,
+    std::int16_t* ring = Page.RingSamples.data();
+    RenderRegions(Page.Synthesizer, Page.Ring, ring + start, first * BytesPerFrame, second > 0 ? ring : nullptr,
                   second * BytesPerFrame);
-    Show.FreshStart = start;
-    Show.FreshCount = samples;
+    Page.FreshStart = start;
+    Page.FreshCount = samples;
 }
 
 }  // namespace
@@ -66,29 +67,29 @@ DX_EXPORT("ShowStart") int ShowStart(std::uint32_t rate) {
     RandomSeed.store(0);
     ResetVirtualPlatform();
     VirtualPlatform.framePeriod = FramePeriod;
-    ResetTimeline();
-    Show.Problem = StartSynth(Show.Synthesizer, {BuiltInSong, BuiltInSongSize}, rate);
-    if (!Show.Problem.empty()) return 1;
-    Show.Rate = rate;
-    Show.RingSamples.assign(rate, 0);
-    Show.Ring.BufferBytes = BytesPerFrame * rate;
-    FirstFill(Show.Synthesizer, Show.Ring, Show.RingSamples.data(), Show.Ring.BufferBytes);
-    Show.FreshStart = 0;
-    Show.FreshCount = rate;
-    RenderThreadSetUp();
-    Show.NextFrame = 0;
-    Show.FrameCount = ShowFrameCount(FramePeriod);
+    Page.Drawing = Show{};
+    Page.Problem = StartSynth(Page.Synthesizer, {BuiltInSong, BuiltInSongSize}, rate);
+    if (!Page.Problem.empty()) return 1;
+    Page.Rate = rate;
+    Page.RingSamples.assign(rate, 0);
+    Page.Ring.BufferBytes = BytesPerFrame * rate;
+    FirstFill(Page.Synthesizer, Page.Ring, Page.RingSamples.data(), Page.Ring.BufferBytes);
+    Page.FreshStart = 0;
+    Page.FreshCount = rate;
+    StartShow(Page.Drawing, RandomSeed);
+    Page.NextFrame = 0;
+    Page.FrameCount = ShowFrameCount(FramePeriod);
     return 0;
 }
 
-DX_EXPORT("ShowProblem") const char* ShowProblem() { return Show.Problem.c_str(); }
+DX_EXPORT("ShowProblem") const char* ShowProblem() { return Page.Problem.c_str(); }
 
 // Frames the show draws before the one that ends it at second 51.
-DX_EXPORT("ShowFrames") double ShowFrames() { return static_cast<double>(Show.FrameCount); }
+DX_EXPORT("ShowFrames") double ShowFrames() { return static_cast<double>(Page.FrameCount); }
 
 // Samples heard before frame `frame` is due; the frame is due once they have been.
 DX_EXPORT("ShowSamplesBeforeFrame") double ShowSamplesBeforeFrame(double frame) {
-    return static_cast<double>(SamplesBeforeFrame(static_cast<std::int64_t>(frame), FramePeriod, Show.Rate));
+    return static_cast<double>(SamplesBeforeFrame(static_cast<std::int64_t>(frame), FramePeriod, Page.Rate));
 }
 
 // Plays the next frame, its sound first; returns its index. The frame after
@@ -96,11 +97,11 @@ DX_EXPORT("ShowSamplesBeforeFrame") double ShowSamplesBeforeFrame(double frame) 
 // hidden page has its frames played but not drawn (draw = 0): a frame whose
 // memory cannot be had still moves the clock, the phase and the balls.
 DX_EXPORT("ShowPlayFrame") double ShowPlayFrame(int draw) {
-    const std::int64_t frame = Show.NextFrame++;
+    const std::int64_t frame = Page.NextFrame++;
     PlayFrameSound(frame);
-    if (!draw && frame < Show.FrameCount) VirtualPlatform.failingLocks = 1;
+    if (!draw && frame < Page.FrameCount) VirtualPlatform.failingLocks = 1;
     PlatformSleep10ms();
-    RenderFrame();
+    RenderFrame(Page.Drawing);
     PlatformPresentFrame();
     return static_cast<double>(frame);
 }
@@ -109,17 +110,17 @@ DX_EXPORT("ShowPlayFrame") double ShowPlayFrame(int draw) {
 DX_EXPORT("ShowEnded") int ShowEnded() { return VirtualPlatform.closeRequests > 0 ? 1 : 0; }
 
 // The ring of sound and where in it the latest samples lie.
-DX_EXPORT("ShowSoundRing") const std::int16_t* ShowSoundRing() { return Show.RingSamples.data(); }
-DX_EXPORT("ShowFreshStart") std::uint32_t ShowFreshStart() { return Show.FreshStart; }
-DX_EXPORT("ShowFreshCount") std::uint32_t ShowFreshCount() { return Show.FreshCount; }
+DX_EXPORT("ShowSoundRing") const std::int16_t* ShowSoundRing() { return Page.RingSamples.data(); }
+DX_EXPORT("ShowFreshStart") std::uint32_t ShowFreshStart() { return Page.FreshStart; }
+DX_EXPORT("ShowFreshCount") std::uint32_t ShowFreshCount() { return Page.FreshCount; }
 
 // The presented frame as a canvas takes it: bytes red, green, blue and an
 // opaque alpha for each pixel.
 DX_EXPORT("ShowPicture") const std::uint32_t* ShowPicture() {
     constexpr std::size_t Count = static_cast<std::size_t>(ScreenWidth) * ScreenHeight;
-    Show.Picture.resize(Count);
+    Page.Picture.resize(Count);
     const Colour32* pixels = VirtualFrame().pixels;
-    std::uint32_t* out = Show.Picture.data();
+    std::uint32_t* out = Page.Picture.data();
     for (std::size_t i = 0; i < Count; ++i) {
         const std::uint32_t p = pixels[i];
         out[i] = 0xFF000000u | (p & 0xFFu) << 16 | (p & 0xFF00u) | (p >> 16 & 0xFFu);
