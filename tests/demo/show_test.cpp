@@ -5,15 +5,20 @@
 // its close requests and black frames. At 10 ms, the capture tool's default,
 // every frame must also hash as it always has: drawing may get faster, no
 // pixel may change. A hash failure prints the new table, to be pasted here
-// only when a picture is meant to change.
+// only when a picture is meant to change, and writes the first wrong frame as
+// a PNG to look at (see LookAtFirstWrongFrame).
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <ostream>
 #include <string>
-#include <memory>
 #include <vector>
 
 #include "demo_fixture.h"
+#include "frame_pictures.h"
 
 namespace {
 
@@ -105,16 +110,74 @@ void WatchFrame(void* context, const PixelBlock& f, bool drawn) {
     if (show.DemoClock >= StopAtClock) show.RenderStopRequested.store(true);
 }
 
-void ExpectGoldenHashes(const ShowWatch& w) {
-    bool same = true;
-    for (int k = 0; k < HashedSeconds; ++k) {
+// The first second whose hash is wrong; HashedSeconds when none is.
+int ExpectGoldenHashes(const ShowWatch& w) {
+    int firstWrong = HashedSeconds;
+    for (int k = HashedSeconds - 1; k >= 0; --k) {
         EXPECT_EQ(w.hash[k], Golden[k]) << "second " << k;
-        same = same && w.hash[k] == Golden[k];
+        if (w.hash[k] != Golden[k]) firstWrong = k;
     }
-    if (same) return;
+    if (firstWrong == HashedSeconds) return firstWrong;
     std::printf("The show as drawn now:\n");
     for (int k = 0; k < HashedSeconds; ++k)
         std::printf("0x%016" PRIX64 "u,%s", w.hash[k], k % 4 == 3 ? "\n" : " ");
+    return firstWrong;
+}
+
+// Where the golden show's frames are kept as pictures: the directory named
+// by DX_GOLDEN_FRAMES, else one in the temporary directory.
+std::filesystem::path GoldenFramesDir() {
+    const char* named = std::getenv("DX_GOLDEN_FRAMES");
+    if (named != nullptr && *named != 0) return named;
+    return std::filesystem::temp_directory_path() / "dxvornik85-golden-frames";
+}
+
+std::string FrameFile(const char* kind, std::int64_t frame) {
+    char name[48];
+    std::snprintf(name, sizeof name, "%s-%05lld.png", kind, static_cast<long long>(frame));
+    return (GoldenFramesDir() / name).string();
+}
+
+// Draws the golden show again. With every hash right and DX_GOLDEN_FRAMES
+// set, every frame is kept there as frame-N.png, to compare a later run
+// with. With a hash wrong, the first frame that differs from its kept picture
+// is written as actual-N.png and difference-N.png; without kept pictures
+// (the hashes cannot tell which frame of a second went wrong), the first
+// frame of the first wrong second is written as actual-N.png.
+void LookAtFirstWrongFrame(const ShowRun& run, int firstWrongSecond) {
+    const bool keep = firstWrongSecond == HashedSeconds;
+    if (keep && std::getenv("DX_GOLDEN_FRAMES") == nullptr) return;
+    std::filesystem::create_directories(GoldenFramesDir());
+    ResetVirtualPlatform();
+    VirtualPlatform.framePeriod = run.framePeriod;
+    RandomState generator{0};
+    const auto show = std::make_unique<Show>();
+    StartShow(*show, generator);
+    for (std::int64_t frame = 0;; ++frame) {
+        RenderFrame(*show);
+        if (show->SceneIndex >= HashedSeconds) return;
+        const Colour32* actual = VirtualFrame().pixels;
+        if (keep) {
+            ASSERT_TRUE(WriteFramePng(FrameFile("frame", frame), actual)) << FrameFile("frame", frame);
+            continue;
+        }
+        const std::vector<Colour32> expected = ReadFramePng(FrameFile("frame", frame));
+        const bool kept = !expected.empty();
+        if (kept && std::equal(expected.begin(), expected.end(), actual)) continue;
+        if (!kept && show->SceneIndex < firstWrongSecond) continue;
+        ADD_FAILURE() << "frame " << frame << " (second " << show->SceneIndex << ") as drawn now: "
+                      << FrameFile("actual", frame);
+        WriteFramePng(FrameFile("actual", frame), actual);
+        if (kept) {
+            ADD_FAILURE() << "where it differs from " << FrameFile("frame", frame) << ", in red: "
+                          << FrameFile("difference", frame);
+            WriteFramePng(FrameFile("difference", frame), FrameDifference(actual, expected.data()).data());
+        } else {
+            ADD_FAILURE() << "no picture of the frame as it was: run this test with DX_GOLDEN_FRAMES=DIR "
+                             "where the hashes are right to keep them, then again here";
+        }
+        return;
+    }
 }
 
 class WholeShow : public DemoTest, public ::testing::WithParamInterface<ShowRun> {};
@@ -149,7 +212,7 @@ TEST_P(WholeShow, NothingLeavesItsPlaceAndTheShowEndsItself) {
     EXPECT_TRUE(b.minX >= 97 && b.maxX <= 702 && b.minY >= 97 && b.maxY <= 502)
         << b.minX << "-" << b.maxX << ", " << b.minY << "-" << b.maxY;
 
-    if (run.hashed) ExpectGoldenHashes(w);
+    if (run.hashed) LookAtFirstWrongFrame(run, ExpectGoldenHashes(w));
 }
 
 //                                     name                      period   stall at  stall      hashed
