@@ -10,15 +10,20 @@
 #include "raster/frame.h"
 #include "raster/random.h"
 
-// A flag another thread may set at any time. Copying a show (to go back to
-// an earlier frame) copies the flag's value at that moment.
-struct StopRequest : std::atomic<bool> {
-    StopRequest() : std::atomic<bool>(false) {}
-    StopRequest(const StopRequest& other) : std::atomic<bool>(other.load()) {}
+// A flag another thread may set at any time. Unlike a bare atomic it can be
+// copied, with the rest of its show (to go back to an earlier frame): the
+// copy takes the flag's value at that moment.
+struct StopRequest {
+    std::atomic<bool> Flag{false};
+
+    StopRequest() = default;
+    StopRequest(const StopRequest& other) : Flag(other.Flag.load()) {}
     StopRequest& operator=(const StopRequest& other) {
-        store(other.load());
+        Flag.store(other.Flag.load());
         return *this;
     }
+    void store(bool requested) { Flag.store(requested); }
+    bool load() const { return Flag.load(); }
 };
 
 // Everything that carries from one frame of a show to the next. A default

@@ -79,7 +79,7 @@ void ResumeWorker(WorkerThread* worker) {
 }
 void WaitForWorker(WorkerThread* worker) {
     Note(std::string("WaitForWorker ") + worker->name + " audioStop=" + Bit(AudioStopRequested) +
-         " renderStop=" + Bit(ProgramShow.RenderStopRequested));
+         " renderStop=" + Bit(ProgramShow.RenderStopRequested.load()));
 }
 void CloseWorker(WorkerThread* worker) { Note(std::string("CloseWorker ") + worker->name); }
 bool IsCurrentWorker(const WorkerThread* worker) { return worker == Fake.current; }
