@@ -41,20 +41,34 @@ std::int64_t Red(Colour32 p) { return p >> 16 & 0xFF; }
 std::int64_t Green(Colour32 p) { return p >> 8 & 0xFF; }
 std::int64_t Blue(Colour32 p) { return p & 0xFF; }
 
+// Copies each value `scale` times. Scale 2, the video's default, is spelled
+// out: a fill call per pixel would cost more than the conversion.
+template <typename T>
+void Widen(const T* from, int width, int scale, T* to) {
+  if (scale == 2) {
+    for (int x = 0; x < width; ++x) to[2 * x] = to[2 * x + 1] = from[x];
+    return;
+  }
+  for (int x = 0; x < width; ++x)
+    for (int k = 0; k < scale; ++k) *to++ = from[x];
+}
+
 // One row of the Y plane per frame row, repeated `scale` times. The frames
 // are mostly runs of one colour, so a run is converted once.
 void LumaPlane(const Colour32* pixels, int width, int height, int scale, std::uint8_t* plane) {
   const std::size_t outWidth = static_cast<std::size_t>(width) * scale;
+  std::vector<std::uint8_t> lumas(static_cast<std::size_t>(width));
   for (int y = 0; y < height; ++y) {
     const Colour32* row = pixels + static_cast<std::size_t>(y) * width;
-    std::uint8_t* first = plane + static_cast<std::size_t>(y) * scale * outWidth;
     Colour32 last = ~row[0];
     std::uint8_t luma = 0;
     for (int x = 0; x < width; ++x) {
       if (row[x] != last) luma = Luma(Red(row[x]), Green(row[x]), Blue(row[x]), 1);
       last = row[x];
-      std::fill_n(first + static_cast<std::size_t>(x) * scale, scale, luma);
+      lumas[x] = luma;
     }
+    std::uint8_t* first = plane + static_cast<std::size_t>(y) * scale * outWidth;
+    Widen(lumas.data(), width, scale, first);
     for (int copy = 1; copy < scale; ++copy) std::memcpy(first + copy * outWidth, first, outWidth);
   }
 }
@@ -64,14 +78,15 @@ void LumaPlane(const Colour32* pixels, int width, int height, int scale, std::ui
 void ChromaPlanes(const Colour32* pixels, int width, int height, int scale, std::uint8_t* cb,
                   std::uint8_t* cr) {
   const int chromaWidth = width * scale / 2, chromaHeight = height * scale / 2;
+  std::vector<int> left(chromaWidth), right(chromaWidth);  // divisions once per frame, not per sample
+  for (int cx = 0; cx < chromaWidth; ++cx) left[cx] = 2 * cx / scale, right[cx] = (2 * cx + 1) / scale;
   for (int cy = 0; cy < chromaHeight; ++cy) {
     const Colour32* top = pixels + static_cast<std::size_t>(2 * cy / scale) * width;
     const Colour32* bottom = pixels + static_cast<std::size_t>((2 * cy + 1) / scale) * width;
     Colour32 last[4] = {~top[0], 0, 0, 0};
     std::uint8_t blue = 0, red = 0;
     for (int cx = 0; cx < chromaWidth; ++cx) {
-      const int left = 2 * cx / scale, right = (2 * cx + 1) / scale;
-      const Colour32 four[4] = {top[left], top[right], bottom[left], bottom[right]};
+      const Colour32 four[4] = {top[left[cx]], top[right[cx]], bottom[left[cx]], bottom[right[cx]]};
       if (!std::equal(four, four + 4, last)) {
         std::int64_t r = 0, g = 0, b = 0;
         for (Colour32 p : four) r += Red(p), g += Green(p), b += Blue(p);
@@ -97,8 +112,7 @@ void ScaleFrame(const Colour32* pixels, int width, int height, int scale, std::v
   out.resize(outWidth * height * scale);
   for (int y = 0; y < height; ++y) {
     Colour32* first = out.data() + static_cast<std::size_t>(y) * scale * outWidth;
-    const Colour32* row = pixels + static_cast<std::size_t>(y) * width;
-    for (int x = 0; x < width; ++x) std::fill_n(first + static_cast<std::size_t>(x) * scale, scale, row[x]);
+    Widen(pixels + static_cast<std::size_t>(y) * width, width, scale, first);
     for (int copy = 1; copy < scale; ++copy) std::copy_n(first, outWidth, first + copy * outWidth);
   }
 }
@@ -107,5 +121,7 @@ void FrameToYuv420(const Colour32* pixels, int width, int height, int scale, std
   const std::size_t lumaSize = static_cast<std::size_t>(width) * scale * height * scale;
   out.resize(lumaSize + lumaSize / 2);
   LumaPlane(pixels, width, height, scale, out.data());
-  ChromaPlanes(pixels, width, height, scale, out.data() + lumaSize, out.data() + lumaSize + lumaSize / 4);
+  std::uint8_t* cb = out.data() + lumaSize;
+  std::uint8_t* cr = cb + lumaSize / 4;
+  ChromaPlanes(pixels, width, height, scale, cb, cr);
 }

@@ -32,7 +32,8 @@ struct VideoPipe {
 // Chosen by measuring decoded frames against the PNG files: see README.md.
 constexpr const char* VideoPreset = "slow";
 constexpr int VideoQuality = 10;  // x264's constant rate factor
-// AAC above this does not change the file; below it, the decoded sound overshoots.
+// AAC above this does not change the file; below it, the decoded sound strays
+// further from the samples and overshoots more, towards clipping.
 constexpr const char* VideoSoundBitRate = "256k";
 
 struct VideoFormat {
