@@ -14,11 +14,11 @@
 
 struct SceneLoop {
     Scene scene;
-    Show show;                       // the show being drawn
-    Show first;                      // the show just before the scene's first frame
-    VirtualPlatformState platform;   // the platform just before that frame
-    std::vector<double> phases;      // AnimPhase of every frame of the scene
-    std::int64_t frameInScene = 0;   // next frame to draw, 0 .. phases.size() - 1
+    Show show;                      // the show being drawn
+    Show first;                     // the show just before the scene's first frame
+    VirtualPlatformState platform;  // the platform just before that frame
+    std::vector<double> phases;     // AnimPhase of every frame of the scene
+    std::int64_t frameInScene = 0;  // next frame to draw, 0 .. phases.size() - 1
 };
 
 // The show at the default virtual frame period (10 ms), from a fresh start
