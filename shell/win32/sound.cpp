@@ -1,7 +1,7 @@
 // The sound device through DirectSound 8: one looping secondary buffer of
 // mono 16-bit PCM. Used by the audio thread only; released at exit. Each
-// DirectSound call is made in turn and the first failure is handed back, so
-// the box names the call that failed and nothing after it runs.
+// DirectSound call is made in turn and the first failure code is handed back
+// at once: the box shows that call's code, and nothing after it runs.
 #include <windows.h>
 #include <mmsystem.h>
 #include <dsound.h>
