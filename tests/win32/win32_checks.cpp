@@ -194,7 +194,8 @@ void SoundCases() {
     Check(std::strcmp(SoundFailureText(DSERR_OUTOFMEMORY),
                       "The DirectSound subsystem could not allocate sufficient memory to "
                       "complete the caller\xB4s request.") == 0 &&
-              std::strcmp(SoundFailureText(DSERR_NODRIVER), "No sound driver is available for use.") == 0 &&
+              std::strcmp(SoundFailureText(DSERR_NODRIVER),
+                          "No sound driver is available for use.") == 0 &&
               std::strcmp(SoundFailureText(-7), "Unrecognized Error") == 0,
           "DirectSound's texts for its codes, and one for any other");
     std::uint32_t rate = 0;
@@ -202,7 +203,11 @@ void SoundCases() {
     Check(made, "a one-second buffer is made", std::to_string(rate) + " Hz");
     if (!made) return;
     const std::uint32_t bytes = 2 * rate;
-    SoundRegions wrapped;
+    SoundRegions whole, wrapped;
+    Check(SoundLock(1000, bytes, whole) >= 0 && whole.count1 == bytes && !whole.pointer2 &&
+              SoundUnlock(whole) >= 0,
+          "the buffer's whole length locks the whole buffer as one region",
+          std::to_string(whole.count1) + " + " + std::to_string(whole.count2));
     Check(SoundLock(bytes - 1000, 3000, wrapped) >= 0 && wrapped.count1 == 1000 &&
               wrapped.pointer2 && wrapped.count2 == 2000 && SoundUnlock(wrapped) >= 0,
           "a region across the end locks as the end of the buffer, then its start",
