@@ -27,8 +27,8 @@ struct SoundRegions {
     std::uint32_t count2 = 0;
 };
 
-// Locks bytes from offset on, across the end of the buffer if need be. A lock
-// of the buffer's whole length is the whole buffer in part 1, from its start.
+// Locks bytes from offset on, across the end of the buffer if need be. The
+// whole buffer is locked from offset 0, as one region.
 SoundResult SoundLock(std::uint32_t offset, std::uint32_t bytes, SoundRegions& regions);
 SoundResult SoundUnlock(const SoundRegions& regions);
 

@@ -85,7 +85,6 @@ SoundResult SoundOpen(std::uint32_t sampleRate, std::uint32_t bufferBytes) {
 
 SoundResult SoundLock(std::uint32_t offset, std::uint32_t bytes, SoundRegions& regions) {
     const auto ringBytes = static_cast<std::uint32_t>(Ring.size());
-    if (bytes == ringBytes) offset = 0;
     if (offset >= ringBytes || bytes > ringBytes) {
         SDL_SetError("The sound buffer region asked for lies outside the buffer.");
         return Failure();

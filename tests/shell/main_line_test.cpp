@@ -132,7 +132,6 @@ SoundResult SoundLock(std::uint32_t offset, std::uint32_t bytes, SoundRegions& r
     if (Fake.pass == Fake.failingLockPass && Fake.pass > 0) return -7;
     std::uint8_t* const ring = Fake.ring.data();
     const auto size = static_cast<std::uint32_t>(Fake.ring.size());
-    if (bytes == size) offset = 0;
     const std::uint32_t first = std::min(bytes, size - offset);
     regions = Fake.locked = {ring + offset, first, bytes > first ? ring : nullptr, bytes - first};
     return 0;

@@ -203,11 +203,7 @@ void SoundCases() {
     Check(made, "a one-second buffer is made", std::to_string(rate) + " Hz");
     if (!made) return;
     const std::uint32_t bytes = 2 * rate;
-    SoundRegions whole, wrapped;
-    Check(SoundLock(1000, bytes, whole) >= 0 && whole.count1 == bytes && !whole.pointer2 &&
-              SoundUnlock(whole) >= 0,
-          "the buffer's whole length locks the whole buffer as one region",
-          std::to_string(whole.count1) + " + " + std::to_string(whole.count2));
+    SoundRegions wrapped;
     Check(SoundLock(bytes - 1000, 3000, wrapped) >= 0 && wrapped.count1 == 1000 &&
               wrapped.pointer2 && wrapped.count2 == 2000 && SoundUnlock(wrapped) >= 0,
           "a region across the end locks as the end of the buffer, then its start",
