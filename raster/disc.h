@@ -7,7 +7,7 @@
 
 #include "raster/colour.h"
 #include "raster/frame.h"
-#include "raster/numeric.h"
+#include "base/numeric.h"
 
 namespace raster_detail {
 

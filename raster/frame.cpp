@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "raster/processor.h"
+#include "base/processor.h"
 
 Colour32* PixelBase = nullptr;
 std::int32_t RowOffsets[RowOffsetCount] = {};

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "raster/clip.h"
-#include "raster/processor.h"
+#include "base/processor.h"
 #include "raster/triangle_walks.h"
 
 using namespace raster_detail;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "demo/landscape.h"
-#include "raster/numeric.h"
+#include "base/numeric.h"
 #include "raster/polyfill.h"
 #include "raster/vec3.h"
 

@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "raster/polyfill.h"
-#include "raster/processor.h"
+#include "base/processor.h"
 #include "raster/triangle_walks.h"
 #include "reference.h"
 

@@ -16,7 +16,7 @@
 #include "png_file.h"
 #include "png_frames.h"
 #include "progress.h"
-#include "raster/random.h"
+#include "base/random.h"
 #include "read_back.h"
 #include "show_sound.h"
 #include "show_span.h"

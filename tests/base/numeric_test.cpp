@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "raster/numeric.h"
-#include "raster/processor.h"
+#include "base/numeric.h"
+#include "base/processor.h"
 
 namespace {
 

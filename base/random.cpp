@@ -1,4 +1,4 @@
-#include "raster/random.h"
+#include "base/random.h"
 
 std::atomic<std::uint32_t> RandomSeed{0};
 
