@@ -6,7 +6,9 @@
 # Wine on a private Xvfb display as a person would: the question answered,
 # the window's place and size, every scene on screen in its seconds, Escape,
 # Cancel, the end by itself, and the messages and exit codes when DirectSound,
-# DirectDraw or the sound device is missing.
+# DirectDraw or the sound device is missing; full screen, Yes ends with exit
+# code 1 on the bare display, which has no modes to switch to, and runs the
+# show in a Wine virtual desktop, which takes the mode's size.
 #
 # Where the kernel runs no 32-bit code, Wine's 32-bit half runs under
 # qemu-i386 (scripts/i386-binfmt.sh); one native wineserver and the prefix's
@@ -204,6 +206,97 @@ done
 check "no sound device: DirectSound's text and exit code 1" no_sound_device_ends_with_1 "${exes[0]}"
 check "DirectSound disabled: the missing library named, exit code 1" missing_library_ends_with_1 "${exes[0]}" DSound
 check "DirectDraw disabled: the missing library named, exit code 1" missing_library_ends_with_1 "${exes[1]}" DDraw
+
+# --- Full screen ----------------------------------------------------------------
+
+# On a bare Xvfb DirectDraw cannot change the display mode: Yes ends the
+# program with exit code 1 and no message.
+fullscreen_without_the_mode_ends_with_1() {
+    start_exe "$1"
+    wait_for_box 60 "Fullscreen?"
+    press_in_box y
+    note "answered Yes"
+    wait_program 30000 || fail "the program did not end after the failed mode switch"
+    [ "$PROGRAM_RC" -eq 1 ] || fail "exit code $PROGRAM_RC"
+    [ "$(box_texts | wc -l)" -eq 1 ] || fail "boxes: $(box_texts | tr '\n' '|')"
+}
+
+# In a Wine virtual desktop the mode can change: Wine makes the desktop the
+# mode's size. The program answers Yes as a person would (y to the box in
+# the desktop, which has the keyboard), the desktop becomes 800 x 600, and
+# the show is watched in it, every scene where it lies full screen: the
+# frame's corner at the screen's. Sets DESKTOP_ID.
+start_fullscreen_in_desktop() {
+    local i
+    DESKTOP_ID=""
+    start_exe "$1"
+    for i in $(seq 600); do
+        grep -qxF "Fullscreen?" <<< "$(box_texts)" && DESKTOP_ID="$(desktop_window)" && [ -n "$DESKTOP_ID" ] && break
+        program_running || fail "the program ended before its question; boxes: $(box_texts | tr '\n' '|')"
+        sleep 0.1
+    done
+    [ -n "$DESKTOP_ID" ] || fail "no question in a desktop within 60 s; boxes: $(box_texts | tr '\n' '|')"
+    sleep 0.5  # let the box draw its buttons and take the focus
+    for i in $(seq 300); do
+        if [ "$((i % 50))" -eq 1 ]; then
+            xdotool windowfocus --sync "$DESKTOP_ID" 2> /dev/null || true
+            xdotool key y
+        fi
+        [ "$(desktop_size)" = "800x600" ] && break
+        program_running || fail "the program ended (exit code $(wait "$PROGRAM_PID"; echo $?)) instead of switching the mode"
+        sleep 0.1
+    done
+    [ "$(desktop_size)" = "800x600" ] || fail "the desktop is $(desktop_size) 30 s after Yes, not 800x600"
+    note "answered Yes; the desktop is 800 x 600"
+}
+
+desktop_window() { xdotool search --name "^$DESKTOP_NAME - Wine desktop\$" 2> /dev/null | head -n1; }
+desktop_size() {
+    xwininfo -id "$DESKTOP_ID" 2> /dev/null | awk '/^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 } END { print w "x" h }'
+}
+
+fullscreen_show_in_desktop() {
+    start_fullscreen_in_desktop "$1"
+    python3 "$root/tests/win32/watch_scenes.py" "$DESKTOP_ID" "$WORK" | tee "$WORK/watch.log"
+    [ "${PIPESTATUS[0]}" -eq 0 ] || fail "the scenes were not shown full screen in their seconds"
+    local mark ended
+    mark="$(sed -n 's/^MARK //p' "$WORK/watch.log")"
+    wait_program 60000 || fail "the show did not end by itself"
+    ended=$(($(date +%s%3N) - mark))
+    note "ended $ended ms after the show's clock started; exit code $PROGRAM_RC"
+    [ "$PROGRAM_RC" -eq 0 ] || fail "exit code $PROGRAM_RC"
+    [ "$ended" -ge 50500 ] || fail "ended before second 51"
+}
+
+fullscreen_escape_ends_with_0() {
+    start_fullscreen_in_desktop "$1"
+    sleep 3
+    xdotool windowfocus --sync "$DESKTOP_ID" 2> /dev/null || true
+    xdotool key Escape
+    note "pressed Escape"
+    wait_program 30000 || fail "Escape did not end the program"
+    [ "$PROGRAM_RC" -eq 0 ] || fail "exit code $PROGRAM_RC after Escape"
+}
+
+stage "win32: full screen"
+for exe in "${exes[@]}"; do
+    check "$(basename "$exe"): Yes without the mode ends with 1" fullscreen_without_the_mode_ends_with_1 "$exe"
+done
+# Every program started from now on opens in a 1024 x 768 virtual desktop,
+# and what `wine` returns is the program's own exit code (`wine explorer
+# /desktop=...` would return the desktop's).
+DESKTOP_NAME=dxvornik85
+use_virtual_desktop() {
+    "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$DESKTOP_NAME" /t REG_SZ /d 1024x768 /f &&
+        "$WINE64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d "$DESKTOP_NAME" /f
+}
+use_virtual_desktop > "$WORK/desktop.log" 2>&1 || note "no virtual desktop: $(cat "$WORK/desktop.log")"
+for exe in "${exes[@]}"; do
+    name="$(basename "$exe")"
+    check "$name: full screen in a virtual desktop, every scene, ends by itself with 0" fullscreen_show_in_desktop "$exe"
+    check "$name: full screen, Escape ends with 0" fullscreen_escape_ends_with_0 "$exe"
+done
+"$WINE64" reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f > /dev/null 2>&1 || true
 
 stage "win32: a 16-bit desktop"
 kill "$XVFB_PID" 2> /dev/null || true

@@ -18,7 +18,7 @@ cmake --preset sanitize
 cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs" --no-tests=error -LE slow
 
-for extra in scripts/test-fuzz.sh scripts/test-win32.sh; do
+for extra in scripts/test-fuzz.sh scripts/test-win32.sh scripts/test-web.sh; do
   if [ -x "$extra" ]; then
     stage "$extra"
     "$extra"

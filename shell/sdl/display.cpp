@@ -40,10 +40,24 @@ bool FindFullScreenMode(SDL_DisplayMode& found) {
     return false;
 }
 
+// The frame reaches the screen through the window, so the window must cover
+// the screen. SDL only asks a window manager to make the window full screen;
+// with none (a kiosk, a bare X server) nothing would move it from where it
+// was opened, and its right and bottom edge would lie off the screen. So it
+// is put at the display's corner first, while SDL still moves a window that
+// is not full screen; the mode switch then makes the screen its size.
+void MoveToDisplayCorner() {
+    const int display = SDL_GetWindowDisplayIndex(MainWindow);
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &bounds) != 0) return;
+    SDL_SetWindowPosition(MainWindow, bounds.x, bounds.y);
+}
+
 void SwitchToFullScreenMode() {
     SDL_ShowCursor(SDL_DISABLE);  // not shown again before the process ends
     SDL_DisplayMode mode{};
     if (!FindFullScreenMode(mode)) ShutdownSteps(1);
+    MoveToDisplayCorner();
     if (SDL_SetWindowDisplayMode(MainWindow, &mode) != 0) ShutdownSteps(1);
     if (SDL_SetWindowFullscreen(MainWindow, SDL_WINDOW_FULLSCREEN) != 0) ShutdownSteps(1);
 }

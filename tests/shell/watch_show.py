@@ -5,8 +5,9 @@ title; the show's clock starts there), then takes a shot inside each later
 scene, retrying when a shot lands too near a scene change. A shot that could
 only be taken after its scene is over fails: the machine is then too slow to
 tell. Prints the wall-clock millisecond at which the first picture was seen.
-Usage: watch_show.py WINDOW WORKDIR (WINDOW is for the Win32 watcher's grab;
-here the shot is the client area's place on the screen)"""
+Usage: watch_show.py WINDOW WORKDIR [X,Y] (WINDOW is for the Win32 watcher's
+grab; here the shot is the 800 x 600 area of the screen at X,Y, the client
+area's place: 101,101 in a window, 0,0 full screen)"""
 import os
 import subprocess
 import sys
@@ -20,8 +21,11 @@ SCHEDULE = [('balls', 10, 21), ('rings', 21, 36), ('landscape', 36, 51)]
 MARGIN = 0.4  # seconds kept clear of each scene change
 
 
+ORIGIN = sys.argv[3].split(',') if len(sys.argv) > 3 else ['101', '101']
+
+
 def grab(_window, path):
-    subprocess.run(['import', '-window', 'root', '-crop', '800x600+101+101', '-depth', '8',
+    subprocess.run(['import', '-window', 'root', '-crop', f'800x600+{ORIGIN[0]}+{ORIGIN[1]}', '-depth', '8',
                     'ppm:' + path], check=True)
     return pixels.Picture(path)
 
