@@ -43,12 +43,13 @@ TEST(ShadedDisc, MirroredWalkGivesThePlainWalksPixels) {
     for (std::int32_t r = 1; r <= 120; ++r) radii.push_back(r);
     for (const std::int32_t r : radii) {
         const Colour32 colour = r % 3 == 0 ? White : r % 3 == 1 ? 0x00C08040 : 0x00123456;
-        GuardedFrame mirrored(2 * r + 1, 2 * r + 1, 2 * r + 4), plain(2 * r + 1, 2 * r + 1, 2 * r + 1);
+        const std::int32_t side = 2 * r + 1;
+        GuardedFrame mirrored(side, side, side + 3), plain(side, side, side);
         ShadedDisc(r, r, r, mirrored.View(), colour);
         raster_detail::WalkDiscPlain(r, r, r, raster_detail::MakeDiscShade(r, colour),
                                      plain.View());
         ASSERT_TRUE(mirrored.GuardIntact()) << r;
-        ASSERT_EQ(mirrored.Pixels(0, 0, 2 * r + 1, 2 * r + 1), plain.Pixels(0, 0, 2 * r + 1, 2 * r + 1))
+        ASSERT_EQ(mirrored.Pixels(0, 0, side, side), plain.Pixels(0, 0, side, side))
             << "radius " << r;
     }
     EXPECT_EQ(ClippedDrawCount(), 0u);
