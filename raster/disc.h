@@ -5,9 +5,9 @@
 // every disc the show draws.
 #include <cstdint>
 
+#include "base/numeric.h"
 #include "raster/colour.h"
 #include "raster/frame.h"
-#include "base/numeric.h"
 
 namespace raster_detail {
 

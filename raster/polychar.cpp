@@ -1,7 +1,7 @@
 #include "raster/polychar.h"
 
-#include "raster/clip.h"
 #include "base/numeric.h"
+#include "raster/clip.h"
 
 using namespace raster_detail;
 

@@ -4,10 +4,8 @@
 // and row by row elsewhere. Every walk gives the same pixels.
 #include "raster/polyfill.h"
 
-#include <algorithm>
-
-#include "raster/clip.h"
 #include "base/processor.h"
+#include "raster/clip.h"
 #include "raster/triangle_walks.h"
 
 using namespace raster_detail;
