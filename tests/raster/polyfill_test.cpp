@@ -150,6 +150,26 @@ INSTANTIATE_TEST_SUITE_P(Walks, FastWalk, ::testing::Bool(), [](const auto& info
     return std::string(info.param ? "EightRowsAtATime" : "RowByRow");
 });
 
+// A frame over 1024 pixels on a side takes the plain walk also for the
+// triangles inside it, whose fixed-point positions would not hold there:
+// tall triangles and faces, drawn over each other in different colours.
+TEST(FillTriangle, LargeFramesTakeThePlainWalk) {
+    GuardedFrame filled(1100, 1050, 1100, 0), plain(1100, 1050, 1100, 0);
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> x(0, 1099), top(0, 10), any(0, 1049), bottom(1040, 1049);
+    for (Colour32 colour = 1; colour <= 20; ++colour) {
+        const Corner a{x(random), top(random)}, b{x(random), any(random)},
+            c{x(random), bottom(random)}, d{x(random), any(random)};
+        FillQuad(a.x, a.y, b.x, b.y, c.x, c.y, d.x, d.y, filled.View(), colour);
+        raster_detail::WalkTrianglePlain({a.x, a.y}, {b.x, b.y}, {c.x, c.y}, plain.View(), colour);
+        raster_detail::WalkTrianglePlain({d.x, d.y}, {c.x, c.y}, {b.x, b.y}, plain.View(), colour);
+        FillTriangle(c.x, c.y, d.x, d.y, a.x, a.y, filled.View(), colour + 20);
+        raster_detail::WalkTrianglePlain({c.x, c.y}, {d.x, d.y}, {a.x, a.y}, plain.View(),
+                                         colour + 20);
+    }
+    EXPECT_EQ(filled.Pixels(0, 0, 1100, 1050), plain.Pixels(0, 0, 1100, 1050));
+}
+
 // Faces in 2 x 2 grid order: jittered cells from landscape-sized to large,
 // small cells whose corners may cross over (folded or bow-tie faces), faces
 // with corners anywhere, and degenerate ones (corners shared, on one line or
