@@ -13,7 +13,7 @@
 set -eu
 build=${1:-build/native}
 frames=${2:-20}
-[ $# -ge 2 ] && shift 2 || shift $#
+if [ $# -ge 2 ]; then shift 2; else shift $#; fi
 scenes=${*:-titles balls rings landscape}
 program=$build/bench/perf/frame_instructions
 if [ ! -x "$program" ]; then

@@ -13,7 +13,11 @@ build=${1:-build/native}
 PROGRAM=$build/shell/sdl/${2:-dxvornik85}
 HELPERS=$build/tests/shell
 COUNTER=$HELPERS/libpresent_counter.so
-[ -x "$PROGRAM" ] && [ -f "$COUNTER" ] || { echo "no $PROGRAM or $COUNTER: build them first" >&2; exit 1; }
+if [ ! -x "$PROGRAM" ] || [ ! -f "$COUNTER" ]; then
+    echo "no $PROGRAM or $COUNTER: build them first" >&2
+    exit 1
+fi
+# shellcheck source-path=SCRIPTDIR source=../tests/shell/xvfb_lib.sh
 source "$(dirname "$0")/../tests/shell/xvfb_lib.sh"
 require_tools
 start_display

@@ -23,21 +23,21 @@ missing() {
   echo "${out[@]:-}"
 }
 
-need="$(missing "${want[@]}")"
+read -r -a need <<< "$(missing "${want[@]}")"
 if [ "${1:-}" = "--wine" ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
-    need="$need wine wine32:i386 wine64"
+    need+=(wine wine32:i386 wine64)
     updated_arch=1
   else
-    need="$need $(missing wine wine32:i386 wine64)"
+    read -r -a more <<< "$(missing wine wine32:i386 wine64)"
+    need+=("${more[@]}")
   fi
 fi
-need="$(echo $need)"
-if [ -n "$need" ] || [ -n "${updated_arch:-}" ]; then
-  echo "setup: installing $need"
+if [ "${#need[@]}" -gt 0 ] || [ -n "${updated_arch:-}" ]; then
+  echo "setup: installing ${need[*]}"
   $SUDO apt-get update -q
-  [ -n "$need" ] && $SUDO apt-get install -y -q $need
+  if [ "${#need[@]}" -gt 0 ]; then $SUDO apt-get install -y -q "${need[@]}"; fi
 fi
 if [ "${1:-}" = "--wine" ]; then
   $SUDO "$here/i386-binfmt.sh"

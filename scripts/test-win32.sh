@@ -69,7 +69,7 @@ deliverables_link_only_system_libraries() {
         headers="$(i686-w64-mingw32-objdump -f -p "$exe")"
         grep -q "file format pei-i386" <<< "$headers" || fail "$exe is not a 32-bit PE program"
         grep -q "Subsystem.*Windows GUI" <<< "$headers" || fail "$exe is not a GUI program"
-        imports="$(sed -n 's/^\s*DLL Name: //p' <<< "$headers" | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')"
+        imports="$(sed -n 's/^\s*DLL Name: //p' <<< "$headers" | tr '[:upper:]' '[:lower:]' | sort | tr '\n' ' ')"
         [ "$imports" = "gdi32.dll kernel32.dll msvcrt.dll user32.dll " ] || fail "$exe imports: $imports"
         texts="$(strings -a "$exe")"
         grep -qx "DDraw.dll" <<< "$texts" || fail "$exe does not name DDraw.dll"
@@ -105,8 +105,9 @@ same_frames_and_samples_as_native() {
     "$show_dump_native" > "$WORK/dump-native.txt"
     timeout 300 wine "$show_dump_exe" > "$WORK/dump-wine.txt" 2> "$WORK/dump-wine.err" ||
         fail "show-dump under Wine: $(cat "$WORK/dump-wine.err")"
-    [ "$(grep -c ' scene *[0-9]* drawn ' "$WORK/dump-native.txt")" -eq 211 ] &&
-        [ "$(grep -c '^samples' "$WORK/dump-native.txt")" -eq 3 ] ||
+    [ "$(grep -c ' scene *[0-9]* drawn ' "$WORK/dump-native.txt")" -eq 211 ] ||
+        fail "outputs missing: $(cat "$WORK/dump-native.txt")"
+    [ "$(grep -c '^samples' "$WORK/dump-native.txt")" -eq 3 ] ||
         fail "outputs missing: $(cat "$WORK/dump-native.txt")"
     diff <(tr -d '\r' < "$WORK/dump-wine.txt") "$WORK/dump-native.txt" || fail "digests differ"
     note "identical: 211 frames, samples at 3 rates"
@@ -124,8 +125,10 @@ windowed_show() {
     start_windowed "$1"
     # Wine's X window is the client area; it lies inside the window whose
     # top-left corner is at (101, 101), offset by the frame and caption.
-    [ "$WINDOW_X" -ge 101 ] && [ "$WINDOW_X" -le 120 ] || fail "client area at x $WINDOW_X"
-    [ "$WINDOW_Y" -ge 101 ] && [ "$WINDOW_Y" -le 150 ] || fail "client area at y $WINDOW_Y"
+    [ "$WINDOW_X" -ge 101 ] || fail "client area at x $WINDOW_X"
+    [ "$WINDOW_X" -le 120 ] || fail "client area at x $WINDOW_X"
+    [ "$WINDOW_Y" -ge 101 ] || fail "client area at y $WINDOW_Y"
+    [ "$WINDOW_Y" -le 150 ] || fail "client area at y $WINDOW_Y"
     note "client area 800 x 600 at ($WINDOW_X, $WINDOW_Y)"
     python3 "$root/tests/win32/watch_scenes.py" "$WINDOW_ID" "$WORK" | tee "$WORK/watch.log"
     [ "${PIPESTATUS[0]}" -eq 0 ] || fail "the scenes were not shown in their seconds"
@@ -165,7 +168,7 @@ cancel_ends_with_0() {
     note "answered Cancel"
     wait_program 30000 || fail "Cancel did not end the program"
     [ "$PROGRAM_RC" -eq 0 ] || fail "exit code $PROGRAM_RC after Cancel"
-    grep -q "Brumvik\|800x600" <<< "$(xwininfo -root -children)" && fail "a window was left" || true
+    if grep -q "Brumvik\|800x600" <<< "$(xwininfo -root -children)"; then fail "a window was left"; fi
 }
 
 # The ALSA default device names a card that does not exist: Wine offers
@@ -188,7 +191,7 @@ missing_library_ends_with_1() {
     press_in_box Return
     wait_program 30000 || fail "the program did not end after the message"
     [ "$PROGRAM_RC" -eq 1 ] || fail "exit code $PROGRAM_RC"
-    grep -q "Fullscreen?" <<< "$(box_texts)" && fail "the question was asked" || true
+    if grep -q "Fullscreen?" <<< "$(box_texts)"; then fail "the question was asked"; fi
     note "\"$dll.dll could not be loaded.\" shown, exit code 1"
 }
 

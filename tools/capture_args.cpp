@@ -20,6 +20,12 @@ bool ParseFramePeriod(std::string_view text, std::int64_t& period) {
   return ec == std::errc() && ptr == end && period >= MinFramePeriod && period <= MaxFramePeriod;
 }
 
+bool ParseScale(std::string_view text, int& scale) {
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, scale);
+  return ec == std::errc() && ptr == end && scale >= 1 && scale <= MaxScale;
+}
+
 bool ParseSeconds(std::string_view text, DecimalSeconds& seconds) {
   // Plain decimal numbers only: no sign, no exponent, no inf or nan.
   const std::size_t point = text.find('.');
@@ -110,6 +116,16 @@ struct Parser {
                " to " + std::to_string(MaxFramePeriod) + ", not \"" + value + "\"";
       return "";
     }
+    if (option == "--scale") {
+      if (Options.Scale) return "--scale is given twice";
+      if (!(problem = TakeValue(option, value)).empty()) return problem;
+      int scale = 0;
+      if (!ParseScale(value, scale))
+        return "--scale needs a whole number from 1 to " + std::to_string(MaxScale) + ", not \"" + value +
+               "\"";
+      Options.Scale = scale;
+      return "";
+    }
     return "unknown option \"" + std::string(option) + "\"";
   }
 
@@ -117,6 +133,7 @@ struct Parser {
     Options.Action = CaptureAction::Show;
     if (Options.Seconds) return "--seconds belongs to --song-only; the show's length is fixed";
     if (Options.Frames && !HavePng) return "--frames chooses PNG frames and needs --png-dir DIR";
+    if (Options.Scale && !HavePng && !HaveVideo) return "--scale enlarges the frames of --png-dir or --video";
     return "";
   }
 
@@ -124,6 +141,7 @@ struct Parser {
     const int actions = SongOnly + PrintSong + HaveWrite;
     if (actions == 0) return ChooseShow();
     if (actions > 1) return "--song-only, --write-song and --print-song cannot be combined";
+    if (Options.Scale) return "--scale enlarges the frames of --png-dir or --video";
     if (HavePng || HaveVideo || HavePeriod || Options.Frames)
       return "--png-dir, --video, --frames and --frame-us belong to the show, not to --song-only, "
              "--write-song or --print-song";
@@ -173,7 +191,7 @@ std::uint64_t SamplesIn(const DecimalSeconds& seconds, std::uint32_t rate) {
 
 std::string CaptureUsage() {
   return "usage: dxvornik85-capture [--png-dir DIR [--frames LIST]] [--wav FILE] [--video FILE]\n"
-         "                          [--frame-us P] [--rate HZ] [--song IMAGE]\n"
+         "                          [--scale N] [--frame-us P] [--rate HZ] [--song IMAGE]\n"
          "       dxvornik85-capture --song-only --wav FILE [--rate HZ] [--seconds S] [--song IMAGE]\n"
          "       dxvornik85-capture --write-song FILE\n"
          "       dxvornik85-capture --print-song [--song IMAGE]\n"
@@ -183,10 +201,13 @@ std::string CaptureUsage() {
          "virtual clock, frame by frame, up to the frame that would ask to close the\n"
          "window (second 51), the same way on every run. Without an output it is only\n"
          "played (for timing).\n"
-         "  --png-dir DIR    write frames as DIR/frame-NNNNN.png (800 x 600 RGB)\n"
+         "  --png-dir DIR    write frames as DIR/frame-NNNNN.png (RGB, see --scale)\n"
          "  --frames LIST    only these frames, e.g. 0,150,300-310 (default: all)\n"
          "  --wav FILE       write the sound of the captured frames as a mono 16-bit WAV\n"
-         "  --video FILE     make an MP4 video (H.264 and AAC) with ffmpeg\n"
+         "  --video FILE     make an MP4 video (H.264 High, AAC) with ffmpeg\n"
+         "  --scale N        draw every frame pixel as an N x N block, N from 1 to 8\n"
+         "                   (default: 1 for PNG, 800 x 600; 2 for the video,\n"
+         "                   1600 x 1200, where each colour sample is one pixel's)\n"
          "  --frame-us P     microseconds from one frame to the next (default 10000,\n"
          "                   from 1000 to 10000000)\n"
          "\n"

@@ -35,7 +35,15 @@ struct CaptureOptions {
   std::optional<FrameList> Frames;      // --frames; default: every frame
   std::string VideoPath;                // --video
   std::int64_t FramePeriod = 10000;     // --frame-us, counter ticks (microseconds) per frame
+  std::optional<int> Scale;             // --scale; default: DefaultPngScale, DefaultVideoScale
 };
+
+// Every frame pixel becomes a block of scale x scale. A video's 4:2:0 colour
+// samples each cover 2 x 2 pixels, so at an even scale each takes the colour
+// of one frame pixel; PNG files keep every colour at any scale.
+constexpr int DefaultPngScale = 1;
+constexpr int DefaultVideoScale = 2;
+constexpr int MaxScale = 8;
 
 struct CaptureArgs {
   CaptureOptions Options;

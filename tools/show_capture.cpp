@@ -18,6 +18,7 @@
 #include "png_frames.h"
 #include "progress.h"
 #include "base/random.h"
+#include "scaled_frame.h"
 #include "show_sound.h"
 #include "show_span.h"
 #include "song_render.h"
@@ -36,6 +37,7 @@ struct ShowRun {
   std::int64_t FrameCount = 0;   // frames of the whole show
   std::int64_t FramesNeeded = 0; // frames to play: fewer when only some PNGs are wanted
   bool Wav = false, Png = false, Video = false;
+  int PngScale = DefaultPngScale, VideoScale = DefaultVideoScale;
   OutputFile WavFile;
   PngFrames Frames;
   VideoPipe Movie;
@@ -44,6 +46,8 @@ struct ShowRun {
   std::vector<std::int16_t> Fresh;
   std::int64_t VideoSoundLeft = 0;  // samples the video still takes
   std::vector<std::uint8_t> WavBytes;
+  std::vector<Colour32> PngPixels;       // the frame enlarged for its PNG file
+  std::vector<std::uint8_t> VideoFrame;  // the frame enlarged, as yuv420p
 };
 
 int Complain(int code, const std::string& message) {
@@ -103,6 +107,8 @@ int CheckRun(ShowRun& run, std::span<const std::uint8_t> image) {
   run.Wav = !o.WavPath.empty();
   run.Png = !o.PngDir.empty();
   run.Video = !o.VideoPath.empty();
+  run.PngScale = o.Scale.value_or(DefaultPngScale);
+  run.VideoScale = o.Scale.value_or(DefaultVideoScale);
   const bool onlySomePngs = run.Png && o.Frames && !run.Wav && !run.Video;
   run.FramesNeeded = onlySomePngs ? FrameListLast(*o.Frames) + 1 : run.FrameCount;
   run.VideoSoundLeft = run.Video ? SamplesBeforeFrame(run.FrameCount, o.FramePeriod, o.Rate) : 0;
@@ -115,7 +121,8 @@ std::string OpenOutputs(ShowRun& run) {
   const CaptureOptions& o = run.Options;
   std::string problem;
   if (run.Video) {
-    const VideoFormat format{ScreenWidth, ScreenHeight, o.FramePeriod, o.Rate};
+    const int scale = run.VideoScale;
+    const VideoFormat format{ScreenWidth * scale, ScreenHeight * scale, o.FramePeriod, o.Rate};
     if (!(problem = StartVideo(run.Movie, o.VideoPath, format)).empty()) return problem;
   }
   if (run.Wav) {
@@ -127,7 +134,8 @@ std::string OpenOutputs(ShowRun& run) {
   }
   if (run.Png) {
     const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    problem = StartPngFrames(run.Frames, o.PngDir, ScreenWidth, ScreenHeight, threads, threads + 2, PngLevel);
+    problem = StartPngFrames(run.Frames, o.PngDir, ScreenWidth * run.PngScale, ScreenHeight * run.PngScale,
+                             threads, threads + 2, PngLevel);
   }
   return problem;
 }
@@ -175,10 +183,17 @@ std::string DrawFrame(ShowRun& run, std::int64_t frame) {
   RenderFrame();
   PlatformPresentFrame();
   const Colour32* pixels = VirtualFrame().pixels;
-  if (run.Png && (!run.Options.Frames || FrameListContains(*run.Options.Frames, frame)))
-    if (std::string problem = QueuePngFrame(run.Frames, frame, pixels); !problem.empty()) return problem;
-  if (run.Video) return WriteVideoFrame(run.Movie, {pixels, static_cast<std::size_t>(ScreenWidth) * ScreenHeight});
-  return "";
+  if (run.Png && (!run.Options.Frames || FrameListContains(*run.Options.Frames, frame))) {
+    const Colour32* png = pixels;
+    if (run.PngScale != 1) {
+      ScaleFrame(pixels, ScreenWidth, ScreenHeight, run.PngScale, run.PngPixels);
+      png = run.PngPixels.data();
+    }
+    if (std::string problem = QueuePngFrame(run.Frames, frame, png); !problem.empty()) return problem;
+  }
+  if (!run.Video) return "";
+  FrameToYuv420(pixels, ScreenWidth, ScreenHeight, run.VideoScale, run.VideoFrame);
+  return WriteVideoFrame(run.Movie, run.VideoFrame);
 }
 
 std::string PlayShow(ShowRun& run) {

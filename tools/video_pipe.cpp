@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <bit>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -143,11 +142,10 @@ std::vector<std::string> FfmpegArguments(const VideoFormat& format, const std::s
   const std::int64_t divisor = std::gcd(std::int64_t{1'000'000}, format.FramePeriod);
   const std::string frameRate =
       std::to_string(1'000'000 / divisor) + "/" + std::to_string(format.FramePeriod / divisor);
-  // A pixel 0x00RRGGBB lies in memory as B, G, R, 0 on a little-endian machine.
-  const char* pixels = std::endian::native == std::endian::little ? "bgr0" : "0rgb";
   std::vector<std::string> a = {
       "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
-      "-f", "rawvideo", "-pixel_format", pixels,
+      // The frames come converted (see scaled_frame.h): ffmpeg only encodes them.
+      "-f", "rawvideo", "-pixel_format", "yuv420p",
       "-video_size", std::to_string(format.Width) + "x" + std::to_string(format.Height),
       "-framerate", frameRate, "-i", "pipe:0",
       // ffmpeg opens its inputs one after the other and, by default, reads
@@ -156,10 +154,10 @@ std::vector<std::string> FfmpegArguments(const VideoFormat& format, const std::s
       "-probesize", "32", "-analyzeduration", "0",
       "-f", "s16le", "-sample_rate", std::to_string(format.SampleRate), "-channels", "1", "-i", "pipe:3",
       "-map", "0:v:0", "-map", "1:a:0",
-      "-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
-      "-c:v", "libx264", "-preset", "veryfast", "-crf", "18",
+      "-c:v", "libx264", "-profile:v", "high", "-preset", VideoPreset, "-crf", std::to_string(VideoQuality),
+      // The samples are BT.709 in limited range; players are told so.
       "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv",
-      "-c:a", "aac", "-b:a", "192k"};
+      "-c:a", "aac", "-b:a", VideoSoundBitRate};
   if (!AacRate(format.SampleRate)) a.insert(a.end(), {"-ar", "48000"});
   // No dates, versions or other run-dependent bytes: equal input, equal file.
   a.insert(a.end(), {"-map_metadata", "-1", "-fflags", "+bitexact", "-flags:v", "+bitexact",
@@ -174,9 +172,9 @@ std::string StartVideo(VideoPipe& video, const std::string& path, const VideoFor
   fcntl(video.Output.Descriptor, F_SETFD, FD_CLOEXEC);
   int frameRead = -1, soundRead = -1;
   std::string problem = MakePipe(frameRead, video.FrameFd);
-  // A frame is 1.9 MB: with the default 64 KiB pipe each one is handed over
-  // in thirty wake-ups of ffmpeg. The largest pipe an ordinary user may make
-  // takes half a frame per wake-up; a refusal only costs speed.
+  // A frame is 2.9 MB at scale 2: with the default 64 KiB pipe each one is
+  // handed over in 44 wake-ups of ffmpeg. The largest pipe an ordinary user
+  // may make takes a third of it per wake-up; a refusal only costs speed.
   if (problem.empty()) fcntl(video.FrameFd, F_SETPIPE_SZ, 1 << 20);
   if (problem.empty()) problem = MakePipe(soundRead, video.SoundFd);
   if (problem.empty()) problem = Spawn(video, FfmpegArguments(format, video.Output.TempPath), frameRead, soundRead);
@@ -188,9 +186,8 @@ std::string StartVideo(VideoPipe& video, const std::string& path, const VideoFor
   return "";
 }
 
-std::string WriteVideoFrame(VideoPipe& video, std::span<const std::uint32_t> pixels) {
-  const std::string problem = WriteAll(video.FrameFd, reinterpret_cast<const std::uint8_t*>(pixels.data()),
-                                       pixels.size_bytes(), true);
+std::string WriteVideoFrame(VideoPipe& video, std::span<const std::uint8_t> samples) {
+  const std::string problem = WriteAll(video.FrameFd, samples.data(), samples.size(), true);
   return problem.empty() || problem == "interrupted" ? problem : problem + " (see its messages above)";
 }
 

@@ -52,11 +52,13 @@ void WholeShow(benchmark::State& state, const std::vector<std::string>& outputs)
 void BM_ShowNoOutput(benchmark::State& state) { WholeShow(state, {}); }
 void BM_ShowWav(benchmark::State& state) { WholeShow(state, {"--wav", "/show.wav"}); }
 void BM_ShowPngFrames(benchmark::State& state) { WholeShow(state, {"--png-dir", "/frames"}); }
-void BM_ShowVideo(benchmark::State& state) { WholeShow(state, {"--video", "/show.mp4"}); }
+void BM_ShowVideo(benchmark::State& state) { WholeShow(state, {"--video", "/show.mp4"}); }  // 1600 x 1200
+void BM_ShowVideoScale1(benchmark::State& state) { WholeShow(state, {"--video", "/show.mp4", "--scale", "1"}); }
 
 BENCHMARK(BM_ShowNoOutput)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_ShowWav)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_ShowPngFrames)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_ShowVideo)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_ShowVideoScale1)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 }  // namespace

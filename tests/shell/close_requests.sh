@@ -15,6 +15,7 @@
 PROGRAM="$1"
 HELPERS="$2"
 SCENARIO="$3"
+# shellcheck source-path=SCRIPTDIR source=xvfb_lib.sh
 source "$(dirname "$0")/xvfb_lib.sh"
 require_tools
 start_display
@@ -84,7 +85,7 @@ case "$SCENARIO" in
         wait_for_box
         answer_no  # the question box is gone once the answer is taken
         wait_for_window
-        for i in $(seq 400); do
+        for _ in $(seq 400); do
             line="$(boxes | head -n1 || true)"
             [ -n "$line" ] && break
             program_running || fail "the program ended without a box (exit code $(wait "$PROGRAM_PID"; echo $?))"

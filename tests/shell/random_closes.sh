@@ -13,6 +13,7 @@ PARALLEL="$4"
 SEED="$5"
 DEADLINE_MS="$6"
 START_ALLOWANCE_MS="${7:-2000}"
+# shellcheck source-path=SCRIPTDIR source=xvfb_lib.sh
 source "$(dirname "$0")/xvfb_lib.sh"
 require_tools
 

@@ -10,6 +10,7 @@
 PROGRAM="$1"
 HELPERS="$2"
 CAPTURE="$3"
+# shellcheck source-path=SCRIPTDIR source=xvfb_lib.sh
 source "$(dirname "$0")/xvfb_lib.sh"
 require_tools
 [ -x "$CAPTURE" ] || fail "no capture tool at $CAPTURE"

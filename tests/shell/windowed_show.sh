@@ -5,6 +5,7 @@
 # Usage: windowed_show.sh PROGRAM HELPERS
 PROGRAM="$1"
 HELPERS="$2"
+# shellcheck source-path=SCRIPTDIR source=xvfb_lib.sh
 source "$(dirname "$0")/xvfb_lib.sh"
 require_tools
 start_display

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the system tests of the shell: a private Xvfb display, the program
 # started on it, the start-up question answered as a person would (pointer and
 # keys through xdotool), screenshots and exit-code checks. Source it; the
@@ -5,6 +6,7 @@
 # send_close), and may set WORK (a scratch dir).
 set -euo pipefail
 
+# shellcheck disable=SC2034  # read by the tests that source this file: their helpers lie beside it
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 WORK="${WORK:-$(mktemp -d)}"
 XVFB_PID=""
@@ -19,7 +21,9 @@ fail() {
 
 note() { echo "[$(date +%T.%3N)] $*"; }
 
-# A missing tool is a failed test, never a skipped one.
+# A missing tool is a failed test, never a skipped one. The arguments, if
+# any, name the tools a test needs besides the common ones.
+# shellcheck disable=SC2120  # most callers pass none
 require_tools() {
     local tool
     for tool in Xvfb xdotool xwininfo xprop import python3 "$HELPERS/send_close" "$@"; do
@@ -35,21 +39,22 @@ trap cleanup EXIT
 
 # Starts Xvfb on a display number of its own, away from the low numbers a
 # desktop or another tool would take, so that tests can run side by side.
+# shellcheck disable=SC2120  # the size is optional
 start_display() {
-    local size="${1:-1024x768x24}" attempt number i
+    local size="${1:-1024x768x24}" number
     # Side-by-side lanes are forks of one shell and would draw the same numbers.
     RANDOM=$((BASHPID ^ 10#$(date +%N) % 32768))
-    for attempt in $(seq 20); do
+    for _ in $(seq 20); do
         number=$((200 + RANDOM % 700))
         [ -e "/tmp/.X$number-lock" ] && continue
         # -noreset: a server that regenerates as its last client leaves refuses
         # the connections that come during it, such as the program's own.
         Xvfb ":$number" -screen 0 "$size" -nolisten tcp -noreset 2> "$WORK/xvfb.log" &
         XVFB_PID=$!
-        for i in $(seq 100); do
+        for _ in $(seq 100); do
             kill -0 "$XVFB_PID" 2> /dev/null || break
             # Ours only if the lock names our server: another may have won the number.
-            if [ "$(cat "/tmp/.X$number-lock" 2> /dev/null | tr -dc 0-9)" = "$XVFB_PID" ] &&
+            if [ "$(tr -dc 0-9 2> /dev/null < "/tmp/.X$number-lock")" = "$XVFB_PID" ] &&
                 DISPLAY=":$number" xprop -root > /dev/null 2>&1; then
                 export DISPLAY=":$number"
                 return 0
@@ -64,6 +69,7 @@ start_display() {
 
 # Starts the program with its sound going to a file through SDL's disk driver
 # (or through AUDIO_DRIVER when that is set).
+# shellcheck disable=SC2120  # the sound file is optional
 start_program() {
     local audio="${1:-$WORK/audio.raw}"
     SDL_AUDIODRIVER="${AUDIO_DRIVER:-disk}" SDL_DISKAUDIOFILE="$audio" "$PROGRAM" > "$WORK/program.out" 2> "$WORK/program.err" &
@@ -109,6 +115,7 @@ wait_program() {
     done
     set +e
     wait "$PROGRAM_PID"
+    # shellcheck disable=SC2034  # read by the tests that source this file
     PROGRAM_RC=$?
     set -e
 }
@@ -141,8 +148,8 @@ box_line() {
 
 # Waits for the question box.
 wait_for_box() {
-    local i line
-    for i in $(seq 200); do
+    local line
+    for _ in $(seq 200); do
         line="$(boxes | head -n1 || true)"
         if [ -n "$line" ]; then
             take_box "$line"
@@ -161,15 +168,15 @@ wait_for_box() {
 # A box that is mapped but not yet listening misses the click: click again
 # while it is still there.
 click_button() {  # offset of the button's centre from the box's centre line
-    local attempt i line
-    for attempt in $(seq 10); do
+    local line
+    for _ in $(seq 10); do
         # The box may still be moved into place after it first shows: aim at
         # where it is now.
         line="$(box_line)"
         [ -n "$line" ] || return 0
         take_box "$line"
         xdotool mousemove "$((BOX_X + BOX_W / 2 + $1))" "$((BOX_Y + BOX_H - 27))" click 1
-        for i in $(seq 40); do
+        for _ in $(seq 40); do
             [ -n "$(box_line)" ] || return 0
             sleep 0.05
         done
@@ -180,10 +187,10 @@ click_button() {  # offset of the button's centre from the box's centre line
 # Where SDL's own box fails after it was shown, SDL asks again through
 # zenity, whose box has the same three buttons: answer that one the same way.
 answer() {
-    local offset="$1" round i line
-    for round in 1 2; do
+    local offset="$1" line
+    for _ in 1 2; do
         click_button "$offset"
-        for i in $(seq 60); do
+        for _ in $(seq 60); do
             program_running || return 0
             top_windows | grep -q Brumvik && return 0
             line="$(boxes | grep -i zenity | head -n1 || true)"
@@ -211,8 +218,7 @@ grab_client() { import -window root -crop 800x600+101+101 -depth 8 "ppm:$1"; }
 window_id() { xdotool search --class Brumvik 2> /dev/null | head -n1; }
 
 wait_for_window() {  # up to 30 s: an instrumented build loads its libraries slowly
-    local i
-    for i in $(seq 600); do
+    for _ in $(seq 600); do
         WINDOW_ID="$(window_id || true)"
         [ -n "$WINDOW_ID" ] && return 0
         program_running || fail "the program ended before its window (rc $(wait "$PROGRAM_PID"; echo $?)): $(cat "$WORK/program.err")"

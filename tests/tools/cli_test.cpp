@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -183,6 +184,12 @@ TEST_F(CaptureCli, BadArgumentsExitWith2AndMakeNothing) {
       {{"--png-dir", Out("f"), "--frames", "5102"},
        "--frames: the show has frames 0 to 5101 at --frame-us 10000"},
       {{"--png-dir", Out("f"), "--frames", "5-3"}, "--frames: \"5-3\" runs backwards"},
+      {{"--png-dir", Out("f"), "--scale", "0"}, "--scale needs a whole number from 1 to 8, not \"0\""},
+      {{"--video", Out("v.mp4"), "--scale", "9"}, "--scale needs a whole number from 1 to 8, not \"9\""},
+      {{"--video", Out("v.mp4"), "--scale", "2x"}, "--scale needs a whole number"},
+      {{"--video", Out("v.mp4"), "--scale", "2", "--scale", "2"}, "--scale is given twice"},
+      {{"--wav", keep, "--scale", "2"}, "--scale enlarges the frames of --png-dir or --video"},
+      {{"--song-only", "--wav", keep, "--scale", "2"}, "--scale enlarges the frames of"},
   };
   for (const auto& [args, error] : cases) ExpectFails(args, 2, "dxvornik85-capture: " + error);
   EXPECT_EQ(Left(), Args{"keep.wav"});
@@ -329,7 +336,7 @@ TEST_F(CaptureCli, OutputsAreTheListedFramesTheSameOnEveryRunAndTheVideoPlays) {
   for (const std::string run : {"a", "b"}) {
     fs::create_directories(OutDir / run);
     const std::string frames = "2-3,510," + std::to_string(arena - 1) + "-" + std::to_string(arena);
-    const RunResult r = Capture({"--frame-us", "100000", "--rate", "22051", "--png-dir",
+    const RunResult r = Capture({"--frame-us", "100000", "--scale", "1", "--rate", "22051", "--png-dir",
                                  Out(run + "/f"), "--frames", frames, "--wav",
                                  Out(run + "/show.wav"), "--video", Out(run + "/show.mp4")});
     ASSERT_EQ(r.Code, 0) << r.Err;
@@ -378,6 +385,144 @@ TEST_F(CaptureCli, OutputsAreTheListedFramesTheSameOnEveryRunAndTheVideoPlays) {
   const std::size_t at = info.find("duration=");
   ASSERT_NE(at, std::string::npos);
   EXPECT_NEAR(std::atof(info.c_str() + at + 9), 51.1, 0.05) << info;  // 511 frames of 100 ms
+}
+
+TEST_F(CaptureCli, ScaleMakesEveryFramePixelABlock) {
+  for (const std::string scale : {"1", "3"})
+    ASSERT_EQ(Capture({"--frame-us", "1000000", "--png-dir", Out(scale), "--frames", "46", "--scale", scale})
+                  .Code, 0);
+  const Picture one = DecodePng(ReadFile(OutDir / "1" / "frame-00046.png"));
+  const Picture three = DecodePng(ReadFile(OutDir / "3" / "frame-00046.png"));
+  ASSERT_EQ(one.Width, 800);
+  ASSERT_EQ(three.Width, 2400);
+  ASSERT_EQ(three.Height, 1800);
+  int wrong = 0;
+  for (int y = 0; y < three.Height; ++y)
+    for (int x = 0; x < three.Width; ++x) wrong += three.At(x, y) != one.At(x / 3, y / 3);
+  EXPECT_EQ(wrong, 0);
+}
+
+// How deep inside a landscape facet a pixel must be to be held to the
+// facet's colour: 4 video pixels, half the encoder's block, from its edge.
+constexpr int FacetMargin = 2;
+// AAC keeps what is heard, not the waveform: the show's square waves and
+// noise come back about 30 dB below the signal. A sound one sample late
+// would be 10 dB.
+constexpr double SoundToErrorDb = 25;
+
+// Runs ffmpeg on a video and returns what it wrote to standard output as raw bytes.
+std::string FfmpegDecode(const fs::path& video, const std::string& output, const fs::path& raw) {
+  const std::string command = "ffmpeg -nostdin -v error -i '" + video.string() + "' " + output + " -y '" +
+                              raw.string() + "'";
+  return std::system(command.c_str()) == 0 ? ReadFile(raw) : "";
+}
+
+// Frame `frame` of a video as RGB, converted the way the video's tags say.
+Picture DecodeVideoFrame(const fs::path& video, int frame, const fs::path& raw, int width, int height) {
+  const std::string rgb = FfmpegDecode(
+      video, "-vf 'select=eq(n\\," + std::to_string(frame) + ")' -vsync 0 -f rawvideo -pix_fmt rgb24", raw);
+  Picture p{width, height, {}};
+  if (rgb.size() != static_cast<std::size_t>(width) * height * 3) return {};
+  for (std::size_t i = 0; i < rgb.size(); i += 3)
+    p.Pixels.push_back(static_cast<Colour32>(static_cast<std::uint8_t>(rgb[i]) << 16 |
+                                             static_cast<std::uint8_t>(rgb[i + 1]) << 8 |
+                                             static_cast<std::uint8_t>(rgb[i + 2])));
+  return p;
+}
+
+// The largest and the sum of the three channels' differences.
+std::pair<int, int> ColourError(Colour32 a, Colour32 b) {
+  int worst = 0, sum = 0;
+  for (int shift : {0, 8, 16}) {
+    const int error = std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF));
+    worst = std::max(worst, error);
+    sum += error;
+  }
+  return {worst, sum};
+}
+
+// A frame pixel that has its colour all around it, `margin` pixels deep.
+bool InsideFacet(const Picture& frame, int x, int y, int margin) {
+  if (x < margin || y < margin || x + margin >= frame.Width || y + margin >= frame.Height) return false;
+  for (int dy = -margin; dy <= margin; ++dy)
+    for (int dx = -margin; dx <= margin; ++dx)
+      if (frame.At(x + dx, y + dy) != frame.At(x, y)) return false;
+  return true;
+}
+
+// The default video is twice the frame's size, and its decoded frames are
+// the capture's PNG frames, pixel for pixel as 2 x 2 blocks, within what
+// 4:2:0 H.264 at its quality keeps; its sound is the WAV file's. At one frame
+// a second every frame is a change of picture, harder for the encoder than
+// the show at 100 frames a second.
+TEST_F(CaptureCli, VideoKeepsTheFramesColoursAndTheSound) {
+  ASSERT_TRUE(HaveFfmpeg()) << "ffmpeg and ffprobe are not installed (scripts/packages.txt)";
+  // Frame 2 (second 1) shows the first title, frame 46 (second 45) the landscape.
+  for (const std::string run : {"a", "b"}) {
+    const RunResult r = Capture({"--frame-us", "1000000", "--png-dir", Out(run), "--frames", "2,46", "--wav",
+                                 Out(run + ".wav"), "--video", Out(run + ".mp4")});
+    ASSERT_EQ(r.Code, 0) << r.Err;
+  }
+  EXPECT_TRUE(ReadFile(Out("a.mp4")) == ReadFile(Out("b.mp4"))) << "a rerun made another video";
+
+  const std::string probe = (Dir / "probe.txt").string();
+  const std::string command = "ffprobe -v error -select_streams v -show_streams "
+                              "-of default=noprint_wrappers=1 '" + Out("a.mp4") + "' > '" + probe + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const std::string info = ReadFile(probe);
+  for (const char* line : {"profile=High", "width=1600", "height=1200", "pix_fmt=yuv420p", "color_range=tv",
+                           "color_space=bt709", "color_transfer=bt709", "color_primaries=bt709"})
+    EXPECT_NE(info.find(std::string(line) + "\n"), std::string::npos) << line << " in\n" << info;
+
+  // Each decoded video pixel beside the frame pixel it enlarges.
+  const fs::path raw = Dir / "decoded.raw";
+  const auto compare = [&](int frame, const std::string& png, auto&& check) {
+    const Picture picture = DecodePng(ReadFile(OutDir / "a" / png));
+    const Picture video = DecodeVideoFrame(Out("a.mp4"), frame, raw, 1600, 1200);
+    ASSERT_EQ(picture.Width, 800);
+    ASSERT_EQ(video.Width, 1600) << frame;
+    for (int y = 0; y < 1200; ++y)
+      for (int x = 0; x < 1600; ++x)
+        check(picture, x / 2, y / 2, ColourError(picture.At(x / 2, y / 2), video.At(x, y)));
+  };
+  int strokes = 0, worstStroke = 0;
+  compare(2, "frame-00002.png", [&](const Picture& png, int x, int y, std::pair<int, int> error) {
+    if (png.At(x, y) != 0x00FF00) return;
+    ++strokes;
+    worstStroke = std::max(worstStroke, error.first);
+  });
+  EXPECT_GT(strokes, 1000);
+  EXPECT_LE(worstStroke, 8);
+  std::int64_t errors = 0;
+  int facets = 0, worstFacet = 0;
+  compare(46, "frame-00046.png", [&](const Picture& png, int x, int y, std::pair<int, int> error) {
+    errors += error.second;
+    if (png.At(x, y) == 0 || !InsideFacet(png, x, y, FacetMargin)) return;
+    ++facets;
+    worstFacet = std::max(worstFacet, error.first);
+  });
+  EXPECT_LT(static_cast<double>(errors) / (1600 * 1200 * 3), 2.0);
+  EXPECT_GT(facets, 10000);  // video pixels
+  EXPECT_LE(worstFacet, 8);
+
+  // The decoded sound is the WAV file's within AAC's error, and never at full
+  // scale, up to the padding of the last AAC frame of 1024 samples.
+  const std::vector<std::int16_t> wav = WavSamples(Out("a.wav"));
+  const std::string decoded = FfmpegDecode(Out("a.mp4"), "-map 0:a -f s16le -ac 1 -ar 48000", raw);
+  ASSERT_GE(decoded.size(), 2 * wav.size());
+  ASSERT_LE(decoded.size(), 2 * (wav.size() + 1024));
+  double difference = 0, signal = 0;
+  int clipped = 0;
+  for (std::size_t i = 0; 2 * i < decoded.size(); ++i) {
+    const int sample = static_cast<std::int16_t>(static_cast<std::uint8_t>(decoded[2 * i]) |
+                                                 static_cast<std::uint8_t>(decoded[2 * i + 1]) << 8);
+    clipped += sample == -32768 || sample == 32767;
+    if (i >= wav.size()) continue;
+    difference += std::pow(sample - wav[i], 2.0);
+    signal += std::pow(double(wav[i]), 2.0);
+  }
+  EXPECT_EQ(clipped, 0);
+  EXPECT_GT(10 * std::log10(signal / difference), SoundToErrorDb);
 }
 
 // Waits until a file whose name starts with `prefix` has bytes somewhere

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -18,6 +19,7 @@
 #include "progress.h"
 #include "base/random.h"
 #include "read_back.h"
+#include "scaled_frame.h"
 #include "show_sound.h"
 #include "show_span.h"
 #include "song_text.h"
@@ -153,6 +155,53 @@ TEST(PngFrames, AFailedMoveLeavesOnlyTheFramesNotYetMovedToTheDiscard) {
   std::sort(left.begin(), left.end());
   EXPECT_EQ(left, (std::vector<std::string>{PngFrameName(0), PngFrameName(1)}));
   fs::remove_all(dir);
+}
+
+TEST(ScaledFrame, EachColourSampleComesFromTheFramePixelsUnderIt) {
+  // BT.709 limited range; 219 x 128 / 255 = 109.93 puts grey's Y at 126.
+  const std::pair<Colour32, std::array<int, 3>> colours[] = {
+      {0x000000, {16, 128, 128}}, {0xFFFFFF, {235, 128, 128}}, {0x808080, {126, 128, 128}},
+      {0xFF0000, {63, 102, 240}}, {0x00FF00, {173, 42, 26}},   {0x0000FF, {32, 240, 118}}};
+  for (const auto& [c, yuv] : colours) {
+    const Yuv got = Bt709Limited(c >> 16, c >> 8 & 0xFF, c & 0xFF, 1);
+    EXPECT_EQ((std::array<int, 3>{got.Y, got.Cb, got.Cr}), yuv) << std::hex << c;
+  }
+  // A 2 x 2 frame: red, green over blue, white.
+  const Colour32 frame[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+  const auto chroma = [](const std::vector<Colour32>& under) {
+    std::int64_t r = 0, g = 0, b = 0;
+    for (Colour32 c : under) r += c >> 16, g += c >> 8 & 0xFF, b += c & 0xFF;
+    const Yuv yuv = Bt709Limited(r, g, b, static_cast<std::int64_t>(under.size()));
+    return std::array<int, 2>{yuv.Cb, yuv.Cr};
+  };
+  std::vector<std::uint8_t> planes;
+  std::vector<Colour32> scaled;
+  for (int scale : {1, 2, 3}) {
+    FrameToYuv420(frame, 2, 2, scale, planes);
+    ScaleFrame(frame, 2, 2, scale, scaled);
+    const int side = 2 * scale, half = scale;
+    ASSERT_EQ(planes.size(), static_cast<std::size_t>(side * side * 3 / 2)) << scale;
+    ASSERT_EQ(scaled.size(), static_cast<std::size_t>(side * side)) << scale;
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) {
+        const Colour32 under = frame[y / scale * 2 + x / scale];
+        EXPECT_EQ(scaled[y * side + x], under) << scale << ": " << x << "," << y;
+        EXPECT_EQ(planes[y * side + x], Bt709Limited(under >> 16, under >> 8 & 0xFF, under & 0xFF, 1).Y);
+      }
+    for (int y = 0; y < half; ++y)
+      for (int x = 0; x < half; ++x) {
+        std::vector<Colour32> under;
+        for (int dy : {0, 1})
+          for (int dx : {0, 1}) under.push_back(scaled[(2 * y + dy) * side + 2 * x + dx]);
+        const std::size_t at = static_cast<std::size_t>(side * side + y * half + x);
+        EXPECT_EQ((std::array<int, 2>{planes[at], planes[at + half * half]}), chroma(under))
+            << scale << ": " << x << "," << y;
+      }
+  }
+  // At an even scale a colour sample is one frame pixel's: red's, say.
+  FrameToYuv420(frame, 2, 2, 2, planes);
+  EXPECT_EQ(planes[16], 102);
+  EXPECT_EQ(planes[20], 240);
 }
 
 TEST(VideoPipe, FfmpegGetsTheFrameRateAsAFractionAndAnAacRate) {

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The Win32 programs under Wine on a private Xvfb display, driven as a person
 # would: the start-up question answered with xdotool, screenshots of the
 # window, Escape, exit codes, and the texts of Wine's message boxes (read from
@@ -8,6 +9,7 @@
 set -euo pipefail
 
 WINE_LIB_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source-path=SCRIPTDIR source=../shell/xvfb_lib.sh
 source "$WINE_LIB_DIR/../shell/xvfb_lib.sh"
 PROGRAM_LOG=""
 WINE64=/usr/lib/wine/wine64
@@ -69,6 +71,7 @@ start_exe() {
     PROGRAM_LOG="$WORK/program.$RANDOM.log"
     env WINEDEBUG=-all,+msgbox "$@" wine "$exe" > "$PROGRAM_LOG" 2>&1 &
     PROGRAM_PID=$!
+    # shellcheck disable=SC2034  # read by the tests that source this file
     PROGRAM_RC=""
 }
 
@@ -121,6 +124,7 @@ wait_for_window() {
     while [ "$(date +%s)" -le "$deadline" ]; do
         line="$(program_windows | awk '$2 == 800 && $3 == 600' | head -n1)"
         if [ -n "$line" ]; then
+            # shellcheck disable=SC2034  # the place is read by the tests that source this file
             read -r WINDOW_ID _ _ WINDOW_X WINDOW_Y <<< "$line"
             return 0
         fi
