@@ -93,10 +93,18 @@ answer_yes_as_a_viewer() {
         answer_yes
         return
     fi
+    # Only the show's window proves the answer: openbox may still be placing
+    # the box (so it can vanish from its old place) or not yet have given it
+    # the keyboard when the first Return comes, and a lost Return is pressed
+    # again, as a viewer would.
     for _ in $(seq 10); do
         xdotool key Return
         for i in $(seq 40); do
-            [ -n "$(box_line)" ] || { note "answered Yes with Return"; return 0; }
+            if [ -n "$(window_id || true)" ]; then
+                note "answered Yes with Return"
+                return 0
+            fi
+            program_running || return 0
             sleep 0.05
         done
     done
