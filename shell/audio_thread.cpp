@@ -4,6 +4,9 @@
 #include "synth/dxvornik.h"
 #include "synth/stream.h"
 
+std::atomic<bool> AudioReady{false};
+std::atomic<bool> AudioStopRequested{false};
+
 namespace {
 
 // Owned by the audio thread for its whole life.
@@ -29,7 +32,7 @@ void PrepareSynth(std::uint32_t sampleRate) {
 // One full second before playback starts, so the buffer is always full.
 void FillWholeRing() {
     SoundRegions regions;
-    CheckSoundResult(SoundLock(0, AudioRing.BufferBytes, true, regions));
+    CheckSoundResult(SoundLock(0, AudioRing.BufferBytes, regions));
     FirstFill(AudioSynth, AudioRing, regions.pointer1, regions.count1);
     CheckSoundResult(SoundUnlock(SoundRegions{regions.pointer1, regions.count1, nullptr, 0}));
 }
@@ -39,7 +42,7 @@ void RefillBehindCursor() {
     const std::uint32_t due = BytesDue(AudioRing, SoundPlayCursor());
     if (due == 0) return;
     SoundRegions regions;
-    CheckSoundResult(SoundLock(AudioRing.WritePos, due, false, regions));
+    CheckSoundResult(SoundLock(AudioRing.WritePos, due, regions));
     RenderRegions(AudioSynth, AudioRing, regions.pointer1, regions.count1, regions.pointer2,
                   regions.count2);
     CheckSoundResult(SoundUnlock(regions));
@@ -49,14 +52,12 @@ void RefillBehindCursor() {
 
 std::uint32_t AudioThreadProc(void* parameter) {
     void* const window = *static_cast<void* const*>(parameter);
-    CheckSoundResult(SoundCreateDevice());
-    CheckSoundResult(SoundSetCooperativeLevel(window));
     std::uint32_t sampleRate = 0;
-    CheckSoundResult(SoundGetCaps(sampleRate));
+    CheckSoundResult(SoundFindDevice(window, sampleRate));
+    // A rate the synthesizer cannot play is reported before any buffer exists.
     PrepareSynth(sampleRate);
     AudioRing.BufferBytes = BytesPerFrame * sampleRate;
-    CheckSoundResult(SoundCreateBuffer(sampleRate, AudioRing.BufferBytes));
-    CheckSoundResult(SoundQueryBuffer8());
+    CheckSoundResult(SoundOpen(sampleRate, AudioRing.BufferBytes));
     InitChannels(AudioSynth);
     FillWholeRing();
     AudioReady.store(true);

@@ -6,7 +6,6 @@
 
 #include "demo/timeline.h"
 #include "shell/program.h"
-#include "synth/stream.h"
 
 namespace {
 
@@ -58,7 +57,7 @@ void ResetMainLineState() {
 void ShutdownSteps(int exitCode) {
     StopRenderThreadBeforeRelease();
     ReleaseDisplayObjects();
-    ReleaseSoundObjects();
+    SoundClose();
     SongBytes = {};
     UnloadLibraries();
     ExitProcessWith(exitCode);

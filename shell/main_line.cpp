@@ -2,7 +2,6 @@
 #include "demo/timeline.h"
 #include "shell/program.h"
 #include "synth/song.h"
-#include "synth/stream.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 // for every platform. The platform is reached through shell_platform.h and
 // sound_platform.h; these routines are what the platform's window handling and
 // its fatal-error paths call back into.
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -19,6 +20,14 @@ extern void* WindowHandle;
 // The song image, copied in by the main thread before any worker runs and read
 // only by the audio thread afterwards.
 extern std::vector<std::uint8_t> SongBytes;
+
+// The audio thread's handshakes, each with one writer and no data handed over
+// with it. AudioReady: set by the audio thread once the whole loop is filled,
+// just before playback starts; polled by the main line, which resumes the
+// render thread only then. AudioStopRequested: set by the close protocol;
+// polled by the audio thread once per pass.
+extern std::atomic<bool> AudioReady;
+extern std::atomic<bool> AudioStopRequested;
 
 // The two workers, created suspended by the main line; waited on and closed
 // by the close protocol only.
@@ -51,10 +60,6 @@ void ResetMainLineState();
 // Returns for a success (non-negative) code; for a failure shows one box with
 // the platform's text for it and ends the program with exit code 1.
 void CheckSoundResult(SoundResult code);
-
-// The description of a DirectSound result code; "Unrecognized Error" for any
-// code not in the table. Windows-1252 text.
-const char* SoundErrorText(SoundResult code);
 
 // The audio thread: sets up the sound device, fills the whole loop, raises
 // AudioReady, starts playback and refills what was played every 20 ms until

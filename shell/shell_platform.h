@@ -51,9 +51,8 @@ void RunMessageLoop();
 void RestoreDisplay();
 
 // Shutdown steps: the display objects (back buffer, primary surface, display
-// object), the sound objects, the libraries; then the process ends.
+// object), the sound objects (SoundClose), the libraries; then the process ends.
 void ReleaseDisplayObjects();
-void ReleaseSoundObjects();
 void UnloadLibraries();
 [[noreturn]] void ExitProcessWith(int exitCode);
 

@@ -1,8 +1,5 @@
 #include "stream.h"
 
-std::atomic<bool> AudioReady{false};
-std::atomic<bool> AudioStopRequested{false};
-
 namespace {
 
 void RenderRegion(Synth& synth, SoundRing& ring, void* region, std::uint32_t count) {

@@ -3,15 +3,9 @@
 // of mono 16-bit PCM that is refilled behind its play cursor. The platform
 // shells own the device, the lock and the 20 ms sleep; these functions decide
 // how many bytes are due and render them as one continuous sample stream.
-#include <atomic>
 #include <cstdint>
 
 #include "dxvornik.h"
-
-// Set by the audio thread after the first fill; polled by the main thread.
-extern std::atomic<bool> AudioReady;
-// Set by the window procedure; polled by the audio thread once per pass.
-extern std::atomic<bool> AudioStopRequested;
 
 struct SoundRing {
   std::uint32_t BufferBytes = 0;  // one second: 2 x SampleRate

@@ -48,16 +48,10 @@ void CopyFromRing(void*, Uint8* stream, int length) {
 
 }  // namespace
 
-SoundResult SoundCreateDevice() {
+// The device needs no window here.
+SoundResult SoundFindDevice(void*, std::uint32_t& maxSampleRate) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return Failure();
     AudioStarted = true;
-    return 0;
-}
-
-// The device is never shared with another program's priority here.
-SoundResult SoundSetCooperativeLevel(void*) { return 0; }
-
-SoundResult SoundGetCaps(std::uint32_t& maxSampleRate) {
     SDL_AudioSpec deviceFormat{};
     maxSampleRate = FallbackSampleRate;
     if (SDL_GetDefaultAudioInfo(nullptr, &deviceFormat, 0) == 0 && deviceFormat.freq > 0) {
@@ -70,7 +64,7 @@ SoundResult SoundGetCaps(std::uint32_t& maxSampleRate) {
 
 // The device is opened paused at exactly the rate and format asked for; SDL
 // converts where the hardware differs.
-SoundResult SoundCreateBuffer(std::uint32_t sampleRate, std::uint32_t bufferBytes) {
+SoundResult SoundOpen(std::uint32_t sampleRate, std::uint32_t bufferBytes) {
     if (bufferBytes == 0 || bufferBytes % 2 != 0) {
         SDL_SetError("The sound buffer must hold a whole number of samples.");
         return Failure();
@@ -89,14 +83,8 @@ SoundResult SoundCreateBuffer(std::uint32_t sampleRate, std::uint32_t bufferByte
     return 0;
 }
 
-SoundResult SoundQueryBuffer8() { return 0; }
-
-SoundResult SoundLock(std::uint32_t offset, std::uint32_t bytes, bool entireBuffer, SoundRegions& regions) {
+SoundResult SoundLock(std::uint32_t offset, std::uint32_t bytes, SoundRegions& regions) {
     const auto ringBytes = static_cast<std::uint32_t>(Ring.size());
-    if (entireBuffer) {
-        offset = 0;
-        bytes = ringBytes;
-    }
     if (offset >= ringBytes || bytes > ringBytes) {
         SDL_SetError("The sound buffer region asked for lies outside the buffer.");
         return Failure();
@@ -123,7 +111,7 @@ void SoundStop() { SDL_PauseAudioDevice(Device, 1); }
 
 const char* SoundFailureText(SoundResult) { return LastFailure.c_str(); }
 
-void ReleaseSoundObjects() {
+void SoundClose() {
     if (Device != 0) SDL_CloseAudioDevice(Device);
     Device = 0;
     Ring = {};

@@ -1,13 +1,13 @@
 // The sound device through DirectSound 8: one looping secondary buffer of
-// mono 16-bit PCM. Used by the audio thread only; released at exit.
+// mono 16-bit PCM. Used by the audio thread only; released at exit. Each
+// DirectSound call is made in turn and the first failure code is handed back
+// at once: the box shows that call's code, and nothing after it runs.
 #include <windows.h>
 #include <mmsystem.h>
 #include <dsound.h>
 
 #include <cstring>
 
-#include "shell/program.h"
-#include "shell/shell_platform.h"
 #include "shell/sound_platform.h"
 #include "shell/win32/dx_binding.h"
 
@@ -41,25 +41,24 @@ void Release(Interface*& object) {
 
 }  // namespace
 
-SoundResult SoundCreateDevice() {
+// The device at the priority level, and its capabilities for the rate.
+SoundResult SoundFindDevice(void* window, std::uint32_t& sampleRate) {
     const auto create = EntryPoint<DirectSoundCreate8Proc>(DirectSound, "DirectSoundCreate8");
     if (!create) return DSERR_NODRIVER;  // the binding reports this before any thread runs
-    return create(nullptr, &SoundDevice, nullptr);
-}
-
-SoundResult SoundSetCooperativeLevel(void* windowHandle) {
-    return SoundDevice->SetCooperativeLevel(static_cast<HWND>(windowHandle), DSSCL_PRIORITY);
-}
-
-SoundResult SoundGetCaps(std::uint32_t& maxSampleRate) {
+    HRESULT result = create(nullptr, &SoundDevice, nullptr);
+    if (FAILED(result)) return result;
+    result = SoundDevice->SetCooperativeLevel(static_cast<HWND>(window), DSSCL_PRIORITY);
+    if (FAILED(result)) return result;
     std::memset(&SoundCaps, 0, sizeof SoundCaps);
     SoundCaps.dwSize = sizeof SoundCaps;
-    const HRESULT result = SoundDevice->GetCaps(&SoundCaps);
-    maxSampleRate = SoundCaps.dwMaxSecondarySampleRate;
+    result = SoundDevice->GetCaps(&SoundCaps);
+    sampleRate = SoundCaps.dwMaxSecondarySampleRate;
     return result;
 }
 
-SoundResult SoundCreateBuffer(std::uint32_t sampleRate, std::uint32_t bufferBytes) {
+// The secondary buffer as created, then its version-8 interface, through
+// which every later buffer call goes.
+SoundResult SoundOpen(std::uint32_t sampleRate, std::uint32_t bufferBytes) {
     std::memset(&SoundFormat, 0, sizeof SoundFormat);
     SoundFormat.wFormatTag = WAVE_FORMAT_PCM;
     SoundFormat.nChannels = 1;
@@ -75,21 +74,21 @@ SoundResult SoundCreateBuffer(std::uint32_t sampleRate, std::uint32_t bufferByte
     SoundBufferDesc.dwBufferBytes = bufferBytes;
     SoundBufferDesc.dwReserved = 0;
     SoundBufferDesc.lpwfxFormat = &SoundFormat;
-    return SoundDevice->CreateSoundBuffer(&SoundBufferDesc, &SoundBuffer, nullptr);
-}
-
-SoundResult SoundQueryBuffer8() {
+    const HRESULT result = SoundDevice->CreateSoundBuffer(&SoundBufferDesc, &SoundBuffer, nullptr);
+    if (FAILED(result)) return result;
     return SoundBuffer->QueryInterface(SoundBuffer8Id, reinterpret_cast<void**>(&SoundBuffer8));
 }
 
-SoundResult SoundLock(std::uint32_t offset, std::uint32_t bytes, bool entireBuffer,
-                      SoundRegions& regions) {
+// The first fill locks the whole buffer with DSBLOCK_ENTIREBUFFER; a refill
+// is always shorter than the buffer (what is due stops short of WritePos),
+// so it locks with no flags.
+SoundResult SoundLock(std::uint32_t offset, std::uint32_t bytes, SoundRegions& regions) {
     regions = SoundRegions{};
     DWORD count1 = 0;
     DWORD count2 = 0;
-    const HRESULT result =
-        SoundBuffer8->Lock(offset, bytes, &regions.pointer1, &count1, &regions.pointer2, &count2,
-                           entireBuffer ? DSBLOCK_ENTIREBUFFER : 0);
+    const DWORD flags = bytes == SoundBufferDesc.dwBufferBytes ? DSBLOCK_ENTIREBUFFER : 0;
+    const HRESULT result = SoundBuffer8->Lock(offset, bytes, &regions.pointer1, &count1,
+                                              &regions.pointer2, &count2, flags);
     if (FAILED(result)) {
         regions = SoundRegions{};
         return result;
@@ -119,9 +118,7 @@ void SoundStop() {
     if (SoundBuffer8) SoundBuffer8->Stop();
 }
 
-const char* SoundFailureText(SoundResult code) { return SoundErrorText(code); }
-
-void ReleaseSoundObjects() {
+void SoundClose() {
     Release(SoundBuffer8);
     Release(SoundBuffer);
     Release(SoundDevice);

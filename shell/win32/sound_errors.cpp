@@ -1,9 +1,10 @@
-// DirectSound's descriptions of its result codes, as the program shows them.
+// DirectSound's descriptions of its result codes, as the program shows them
+// for a failed sound call; "Unrecognized Error" for any code not in the table.
 // Single-byte Windows-1252 text: the out-of-memory text has the acute accent
 // (0xB4) between "caller" and "s", not an apostrophe.
 #include <cstdint>
 
-#include "shell/program.h"
+#include "shell/sound_platform.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ constexpr const char* UnrecognizedSoundError = "Unrecognized Error";
 
 }  // namespace
 
-const char* SoundErrorText(SoundResult code) {
+const char* SoundFailureText(SoundResult code) {
     const auto key = static_cast<std::uint32_t>(code);
     for (const SoundErrorEntry& entry : SoundErrorTable) {
         if (entry.code == key) return entry.text;
