@@ -1,8 +1,8 @@
 #include "demo/balls.h"
 
-#include "raster/numeric.h"
+#include "base/numeric.h"
 #include "raster/primitives.h"
-#include "raster/random.h"
+#include "base/random.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 // other ball they overlap; directions never change on overlap.
 #include <cstdint>
 
+#include "base/random.h"
 #include "raster/colour.h"
 #include "raster/frame.h"
-#include "raster/random.h"
 
 struct Ball {
     double X;             // centre, pixels from the left

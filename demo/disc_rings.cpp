@@ -1,6 +1,6 @@
 #include "demo/disc_rings.h"
 
-#include "raster/numeric.h"
+#include "base/numeric.h"
 #include "raster/primitives.h"
 #include "raster/vec3.h"
 

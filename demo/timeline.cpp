@@ -9,7 +9,7 @@
 #include "demo/render_platform.h"
 #include "demo/titles.h"
 #include "demo/twisted_column.h"
-#include "raster/random.h"
+#include "base/random.h"
 
 namespace {
 

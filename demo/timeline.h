@@ -6,9 +6,9 @@
 #include <atomic>
 #include <cstdint>
 
+#include "base/random.h"
 #include "demo/balls.h"
 #include "raster/frame.h"
-#include "raster/random.h"
 
 // A flag another thread may set at any time. Unlike a bare atomic it can be
 // copied, with the rest of its show (to go back to an earlier frame): the

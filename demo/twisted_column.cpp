@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "raster/numeric.h"
+#include "base/numeric.h"
 #include "raster/polyfill.h"
 
 namespace {

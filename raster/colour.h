@@ -23,11 +23,3 @@ void AddCapped(std::uint8_t& value, std::uint8_t limit, std::int32_t amount);
 
 // value := value - amount while that stays strictly above limit, else limit.
 void SubtractFloored(std::uint8_t& value, std::uint8_t limit, std::int32_t amount);
-
-inline std::int32_t Max(std::int32_t a, std::int32_t b) { return b > a ? b : a; }
-inline std::int32_t Min(std::int32_t a, std::int32_t b) { return b < a ? b : a; }
-inline void Swap(std::int32_t& a, std::int32_t& b) {
-    const std::int32_t t = a;
-    a = b;
-    b = t;
-}

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "raster/processor.h"
+#include "base/processor.h"
 
 void BuildRowOffsets(std::int32_t* table, int count, std::int32_t pitch) {
     const std::int32_t pixelsPerRow = pitch / 4;

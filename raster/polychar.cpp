@@ -1,7 +1,7 @@
 #include "raster/polychar.h"
 
+#include "base/numeric.h"
 #include "raster/clip.h"
-#include "raster/numeric.h"
 
 using namespace raster_detail;
 

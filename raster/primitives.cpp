@@ -4,10 +4,8 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdlib>
-#include <iterator>
 
 #include "raster/clip.h"
-#include "raster/numeric.h"
 
 namespace raster_detail {
 
@@ -207,142 +205,6 @@ void CountIf(bool clipped) {
     }
 }
 
-// One quarter-symmetric run of a shaded disc: the pixels dx = from..to of the
-// rows below and above the centre (either may be absent), on the right of the
-// centre column, the left, or both.
-struct DiscRows {
-    Colour32* below;  // row cy + dy, or null when outside the frame
-    Colour32* above;  // row cy - dy, or null
-    std::int64_t cx;
-    std::int64_t dy;
-};
-
-struct DiscShade {
-    double red, green, blue;
-    double cornerDistance;  // r * sqrt(2)
-};
-
-// The colour of the disc's pixels at (dx, dy) from its centre.
-inline Colour32 DiscShadeAt(const DiscShade& shade, std::int64_t dx, std::int64_t dy2) {
-    const double f = 1.0 - SquareRoot(static_cast<double>(dx * dx + dy2)) / shade.cornerDistance;
-    return PackColour(Round(shade.red * f), Round(shade.green * f), Round(shade.blue * f));
-}
-
-void ShadeRun(const DiscRows& rows, const DiscShade& shade, std::int64_t from, std::int64_t to,
-              bool right, bool left) {
-    const std::int64_t dy2 = rows.dy * rows.dy;
-    for (std::int64_t dx = from; dx <= to; ++dx) {
-        const Colour32 c = DiscShadeAt(shade, dx, dy2);
-        if (right) {
-            if (rows.below) rows.below[rows.cx + dx] = c;
-            if (rows.above) rows.above[rows.cx + dx] = c;
-        }
-        if (left) {
-            if (rows.below) rows.below[rows.cx - dx] = c;
-            if (rows.above) rows.above[rows.cx - dx] = c;
-        }
-    }
-}
-
-// Runs dx over [rightFrom, rightTo] (right pixels inside the frame) and
-// [leftFrom, leftTo] (left pixels inside) in at most three pieces, computing
-// each shade once however many of its pixels are stored.
-void ShadeRow(const DiscRows& rows, const DiscShade& shade, std::int64_t rightFrom,
-              std::int64_t rightTo, std::int64_t leftFrom, std::int64_t leftTo) {
-    std::int64_t cuts[4] = {rightFrom, rightTo + 1, leftFrom, leftTo + 1};
-    std::sort(std::begin(cuts), std::end(cuts));
-    for (int i = 0; i < 3; ++i) {
-        const std::int64_t from = cuts[i];
-        const std::int64_t to = cuts[i + 1] - 1;
-        if (from > to) {
-            continue;
-        }
-        const bool right = rightFrom <= from && from <= rightTo;
-        const bool left = leftFrom <= from && from <= leftTo;
-        if (right || left) {
-            ShadeRun(rows, shade, from, to, right, left);
-        }
-    }
-}
-
-// One colour at columns -dx and dx of two rows mirrored across the centre.
-inline void StoreMirrored(Colour32* below, Colour32* above, std::int64_t dx, Colour32 c) {
-    below[dx] = c;
-    above[dx] = c;
-    below[-dx] = c;
-    above[-dx] = c;
-}
-
-// Discs up to this radius have their pixels mirrored across the diagonal.
-constexpr std::int64_t MirroredRadius = 511;
-
-// Every (dx, dy) of the disc's quarter, each colour stored at its four
-// mirrored pixels, from row pointers taken once per row.
-void PlainInsideDisc(const FrameView& frame, std::int64_t x, std::int64_t y, std::int64_t radius,
-                     double r2, const DiscShade& shade) {
-    for (std::int64_t dy = 0; dy <= radius; ++dy) {
-        const double t = static_cast<double>(dy) - 0.5;
-        const std::int64_t halfWidth = Round64(SquareRoot(r2 - t * t));
-        Colour32* const below = RowStart(frame, y + dy) + x;
-        Colour32* const above = RowStart(frame, y - dy) + x;
-        const std::int64_t dy2 = dy * dy;
-        for (std::int64_t dx = 0; dx <= halfWidth; ++dx) {
-            const Colour32 c = DiscShadeAt(shade, dx, dy2);
-            StoreMirrored(below, above, dx, c);
-        }
-    }
-}
-
-// A disc wholly inside the frame. A pixel's shade depends on dx^2 + dy^2
-// alone, so the colour of (j, i), j > i, also serves (i, j) when that is in
-// the disc. Half-widths w(dy) never grow with dy (w(0) = w(1)), so the rows
-// that reach column i are the first few: rows k < p(i). Row i then stores
-//  - (j, i) for j from i to w(i), and with it (i, j) for j < p(i);
-//  - (dx, i) for dx from p(i) below the diagonal, whose (i, dx) lies outside.
-void InsideDisc(const FrameView& frame, std::int64_t x, std::int64_t y, std::int64_t radius,
-                double r2, const DiscShade& shade) {
-    if (radius > MirroredRadius) {
-        PlainInsideDisc(frame, x, y, radius, r2, shade);
-        return;
-    }
-    std::int64_t halfWidths[MirroredRadius + 1];
-    for (std::int64_t dy = 0; dy <= radius; ++dy) {
-        const double t = static_cast<double>(dy) - 0.5;
-        halfWidths[dy] = Round64(SquareRoot(r2 - t * t));
-    }
-    const std::ptrdiff_t stride = frame.rowOffsets[1];
-    std::int64_t reaching = radius + 1;  // p(i): rows 0 .. p(i) - 1 reach column i
-    for (std::int64_t i = 0; i <= radius; ++i) {
-        while (reaching > 0 && halfWidths[reaching - 1] < i) --reaching;
-        const std::int64_t halfWidth = halfWidths[i];
-        Colour32* const below = RowStart(frame, y + i) + x;
-        Colour32* const above = RowStart(frame, y - i) + x;
-        const std::int64_t i2 = i * i;
-        // Below the diagonal, not reached from an earlier row.
-        for (std::int64_t dx = reaching; dx < i && dx <= halfWidth; ++dx) {
-            const Colour32 c = DiscShadeAt(shade, dx, i2);
-            StoreMirrored(below, above, dx, c);
-        }
-        // On and beyond the diagonal; rows y + j and y - j are reached by
-        // stepping a row at a time from row i.
-        if (i <= halfWidth) {
-            const Colour32 c = DiscShadeAt(shade, i, i2);
-            StoreMirrored(below, above, i, c);
-        }
-        Colour32* down = below;
-        Colour32* up = above;
-        for (std::int64_t j = i + 1; j <= halfWidth; ++j) {
-            down += stride;
-            up -= stride;
-            const Colour32 c = DiscShadeAt(shade, j, i2);
-            StoreMirrored(below, above, j, c);
-            if (j < reaching) {
-                StoreMirrored(down, up, i, c);
-            }
-        }
-    }
-}
-
 }  // namespace
 
 Colour32* PixelAddress(std::int32_t x, std::int32_t y, const FrameView& frame) {
@@ -379,60 +241,6 @@ void DrawRectangle(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32
     clipped |= VerticalSpanClipped(x1, y1, y2, frame, colour);
     clipped |= VerticalSpanClipped(x2, y1, y2, frame, colour);
     CountIf(clipped);
-}
-
-void ShadedDisc(std::int32_t cx, std::int32_t cy, std::int32_t r, const FrameView& frame,
-                Colour32 colour) {
-    if (r <= 0) {
-        return;
-    }
-    const std::int64_t x = cx;
-    const std::int64_t y = cy;
-    const std::int64_t radius = r;
-    const std::int64_t width = frame.width;
-    const std::int64_t height = frame.height;
-    // The disc covers exactly its bounding square's rows and, on its centre
-    // row, its columns: it clips when that square leaves the frame.
-    const bool clipped =
-        x - radius < 0 || x + radius >= width || y - radius < 0 || y + radius >= height;
-    CountIf(clipped);
-
-    const double r2 = static_cast<double>(radius * radius);
-    DiscShade shade;
-    shade.cornerDistance = SquareRoot(2.0 * r2);
-    shade.blue = static_cast<double>(colour & 0xFF);
-    shade.green = static_cast<double>((colour >> 8) & 0xFF);
-    shade.red = static_cast<double>(colour >> 16);
-    if (!clipped) {
-        InsideDisc(frame, x, y, radius, r2, shade);
-        return;
-    }
-
-    // Rows cy + dy and cy - dy: the dy for which either lies inside the frame
-    // form one range, and so do the dx for the columns.
-    const std::int64_t firstDy = std::max<std::int64_t>(0, std::min(-y, y - (height - 1)));
-    const std::int64_t lastDy = std::min(radius, std::max(height - 1 - y, y));
-    const std::int64_t rightFrom = std::max<std::int64_t>(0, -x);
-    const std::int64_t leftFrom = std::max<std::int64_t>(0, x - (width - 1));
-    for (std::int64_t dy = firstDy; dy <= lastDy; ++dy) {
-        const double t = static_cast<double>(dy) - 0.5;
-        const std::int64_t halfWidth = Round64(SquareRoot(r2 - t * t));
-        DiscRows rows{nullptr, nullptr, x, dy};
-        if (y + dy >= 0 && y + dy < height) {
-            rows.below = RowStart(frame, y + dy);
-        }
-        if (y - dy >= 0 && y - dy < height) {
-            rows.above = RowStart(frame, y - dy);
-        }
-        if (dy == 0) {
-            rows.above = nullptr;  // the centre row is one row
-        }
-        if (rows.below == nullptr && rows.above == nullptr) {
-            continue;
-        }
-        ShadeRow(rows, shade, rightFrom, std::min(halfWidth, width - 1 - x), leftFrom,
-                 std::min(halfWidth, x));
-    }
 }
 
 std::uint64_t ClippedDrawCount() { return ClippedDraws.load(std::memory_order_relaxed); }

@@ -1,7 +1,7 @@
 #include "raster/vec3.h"
 
+#include "base/numeric.h"
 #include "raster/frame.h"
-#include "raster/numeric.h"
 
 Vec3 MakeVec3(double x, double y, double z) { return Vec3{x, y, z}; }
 

@@ -5,8 +5,8 @@
 
 #include "dxvornik.h"
 #include "image_access.h"
-#include "raster/numeric.h"
-#include "raster/random.h"
+#include "base/numeric.h"
+#include "base/random.h"
 
 const std::int32_t AttackTimes[16] = {
     2,   8,   16,  24,   38,   56,   68,   80,  //

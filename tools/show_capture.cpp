@@ -17,7 +17,7 @@
 #include "output_file.h"
 #include "png_frames.h"
 #include "progress.h"
-#include "raster/random.h"
+#include "base/random.h"
 #include "scaled_frame.h"
 #include "show_sound.h"
 #include "show_span.h"

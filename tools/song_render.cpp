@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "raster/random.h"
+#include "base/random.h"
 #include "wav_file.h"
 
 SongFault CheckSongRate(const CaptureOptions& options, Synth& synth, const std::string& name) {

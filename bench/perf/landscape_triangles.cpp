@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "demo/landscape.h"
-#include "raster/numeric.h"
+#include "base/numeric.h"
 #include "raster/polyfill.h"
 #include "raster/vec3.h"
 

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "landscape_triangles.h"
-#include "raster/random.h"
+#include "base/random.h"
 #include "show_runner.h"
 #include "synth/dxvornik.h"
 #include "synth/song.h"

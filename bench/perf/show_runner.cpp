@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "raster/random.h"
+#include "base/random.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "demo/render_platform.h"
 #include "demo/timeline.h"
 #include "demo/virtual_platform.h"
-#include "raster/random.h"
+#include "base/random.h"
 #include "synth/song.h"
 #include "synth/stream.h"
 #include "tools/show_span.h"

@@ -11,7 +11,7 @@
 #include "demo/virtual_platform.h"
 #include "raster/frame.h"
 #include "raster/primitives.h"
-#include "raster/random.h"
+#include "base/random.h"
 
 class DemoTest : public ::testing::Test {
 protected:

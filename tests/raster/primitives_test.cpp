@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "raster/disc.h"
 #include "raster/primitives.h"
 #include "reference.h"
 
@@ -31,6 +32,27 @@ TEST(ShadedDisc, RadiusZeroOrLessIsNothing) {
     ShadedDisc(8, 8, 0, frame.View(), White);
     ShadedDisc(8, 8, -3, frame.View(), White);
     EXPECT_EQ(frame.Pixels(0, 0, 16, 16), std::vector<Colour32>(16 * 16, 0x123456));
+}
+
+// A disc wholly inside the frame takes the mirrored walk: it must give the
+// plain walk's pixels for every radius up to 120 and for larger ones up to
+// the largest it takes, each disc in a frame it just fits.
+TEST(ShadedDisc, MirroredWalkGivesThePlainWalksPixels) {
+    ResetClippedDrawCount();
+    std::vector<std::int32_t> radii{200, 299, 300, 511};
+    for (std::int32_t r = 1; r <= 120; ++r) radii.push_back(r);
+    for (const std::int32_t r : radii) {
+        const Colour32 colour = r % 3 == 0 ? White : r % 3 == 1 ? 0x00C08040 : 0x00123456;
+        const std::int32_t side = 2 * r + 1;
+        GuardedFrame mirrored(side, side, side + 3), plain(side, side, side);
+        ShadedDisc(r, r, r, mirrored.View(), colour);
+        raster_detail::WalkDiscPlain(r, r, r, raster_detail::MakeDiscShade(r, colour),
+                                     plain.View());
+        ASSERT_TRUE(mirrored.GuardIntact()) << r;
+        ASSERT_EQ(mirrored.Pixels(0, 0, side, side), plain.Pixels(0, 0, side, side))
+            << "radius " << r;
+    }
+    EXPECT_EQ(ClippedDrawCount(), 0u);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "raster/random.h"
+#include "base/random.h"
 #include "synth/dxvornik.h"
 #include "synth/song.h"
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "raster/random.h"
+#include "base/random.h"
 #include "synth/dxvornik.h"
 #include "synth/song.h"
 

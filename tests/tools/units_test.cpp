@@ -17,7 +17,7 @@
 #include "png_file.h"
 #include "png_frames.h"
 #include "progress.h"
-#include "raster/random.h"
+#include "base/random.h"
 #include "read_back.h"
 #include "scaled_frame.h"
 #include "show_sound.h"

@@ -13,7 +13,7 @@
 
 #include "demo/timeline.h"
 #include "demo/virtual_platform.h"
-#include "raster/random.h"
+#include "base/random.h"
 #include "synth/dxvornik.h"
 #include "synth/song.h"
 #include "synth/stream.h"

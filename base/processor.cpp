@@ -1,4 +1,4 @@
-#include "raster/processor.h"
+#include "base/processor.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 // __builtin_cpu_init first: this may run before the library's own start-up.

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <thread>
 
-#include "raster/random.h"
+#include "base/random.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "raster/random.h"
+#include "base/random.h"
 
 RandomState RandomSeed{0};
 

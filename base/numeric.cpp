@@ -1,4 +1,4 @@
-#include "raster/numeric.h"
+#include "base/numeric.h"
 
 #include <algorithm>
 #include <bit>
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <limits>
 
-#include "raster/processor.h"
+#include "base/processor.h"
 
 // Everything here is plain double arithmetic in a fixed order: with SSE2
 // doubles and no contraction every target produces the same bits. The
