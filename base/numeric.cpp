@@ -73,8 +73,7 @@ struct Reduced {
 
 // Takes n * piece off the remainder r, exactly, carrying what the rounding
 // of n * tail leaves in w; high is the new leading part.
-inline void TakeOffPiece(double n, double piece, double tail, double& r, double& w,
-                         double& high) {
+inline void TakeOffPiece(double n, double piece, double tail, double& r, double& w, double& high) {
     const double t = r;
     w = n * piece;
     r = t - w;
@@ -179,10 +178,14 @@ double SineOfQuadrant(double x, std::int64_t q) {
     }
     const Reduced a = ReduceHalfPi(x);
     switch ((a.quadrant + q) & 3) {
-        case 0: return SineKernel(a.high, a.low);
-        case 1: return CosineKernel(a.high, a.low);
-        case 2: return -SineKernel(a.high, a.low);
-        default: return -CosineKernel(a.high, a.low);
+        case 0:
+            return SineKernel(a.high, a.low);
+        case 1:
+            return CosineKernel(a.high, a.low);
+        case 2:
+            return -SineKernel(a.high, a.low);
+        default:
+            return -CosineKernel(a.high, a.low);
     }
 }
 
@@ -258,8 +261,7 @@ template <typename Lanes, typename Bits>
     Lanes sine, cosine;
     SineKernelInto(high, low, sine);
     CosineKernelInto(high, low, cosine);
-    result = Lanes(((Bits(sine) & ~useCosine) | (Bits(cosine) & useCosine)) ^
-                   ((quadrant & 2) << 62));
+    result = Lanes(((Bits(sine) & ~useCosine) | (Bits(cosine) & useCosine)) ^ ((quadrant & 2) << 62));
 }
 
 // Arguments from `k` on, as many lanes at a time as fit, through
@@ -291,14 +293,12 @@ template <typename Lanes, typename Bits>
 // Octets where the processor has AVX-512, quads where it has AVX2: set
 // apart so that the rest of the program keeps to SSE2.
 __attribute__((target("avx512f"))) int SineOfEachOctet(const double* in, double* out, int count,
-                                                      std::uint64_t offset,
-                                                      double (*scalar)(double)) {
+                                                       std::uint64_t offset, double (*scalar)(double)) {
     return SineOfEachIn<Octet, OctetBits>(in, out, 0, count, offset, scalar);
 }
 
-__attribute__((target("avx2"))) int SineOfEachQuad(const double* in, double* out, int k,
-                                                   int count, std::uint64_t offset,
-                                                   double (*scalar)(double)) {
+__attribute__((target("avx2"))) int SineOfEachQuad(const double* in, double* out, int k, int count,
+                                                   std::uint64_t offset, double (*scalar)(double)) {
     return SineOfEachIn<Quad, QuadBits>(in, out, k, count, offset, scalar);
 }
 
@@ -307,11 +307,15 @@ int WidestLanes() {
 }
 #else
 // Elsewhere two lanes at a time, as the compiler makes them.
-int SineOfEachOctet(const double*, double*, int, std::uint64_t, double (*)(double)) { return 0; }
+int SineOfEachOctet(const double*, double*, int, std::uint64_t, double (*)(double)) {
+    return 0;
+}
 int SineOfEachQuad(const double*, double*, int k, int, std::uint64_t, double (*)(double)) {
     return k;
 }
-int WidestLanes() { return 2; }
+int WidestLanes() {
+    return 2;
+}
 #endif
 
 int LaneCount = WidestLanes();
@@ -367,9 +371,7 @@ constexpr double UnderflowThreshold = -0x1.74910d52d3051p+9;  // ln(min subnorma
 // y * 2^k for y near 1 and k in [-1075, 1024]: exact, except that a
 // subnormal result is rounded once.
 double ScaleByPowerOfTwo(double y, int k) {
-    auto power = [](int e) {
-        return std::bit_cast<double>(static_cast<std::uint64_t>(e + 1023) << 52);
-    };
+    auto power = [](int e) { return std::bit_cast<double>(static_cast<std::uint64_t>(e + 1023) << 52); };
     if (k > 1023) {
         return y * 2.0 * power(k - 1);
     }
@@ -414,4 +416,3 @@ double Exponential(double x) {
     const double y = 1.0 - ((low - (r * c) / (2.0 - c)) - high);
     return ScaleByPowerOfTwo(y, k);
 }
-

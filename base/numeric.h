@@ -13,7 +13,7 @@ std::int32_t RoundBeyond(double x);  // Round for |x| >= 2^31 - 1 and NaN
 // at most as many as the processor can (the default); returns the setting
 // before. For tests, which check every width gives the same bits.
 int UseLanes(int lanes);
-}
+}  // namespace numeric_detail
 
 // Nearest integer, halves to the even neighbour (2.5 -> 2, -1.5 -> -2).
 // Values beyond the result type saturate at its limits; NaN gives 0.
@@ -50,4 +50,6 @@ double Exponential(double x);
 
 // IEEE square root, correctly rounded. Inline: the shaded disc takes one
 // per pixel.
-inline double SquareRoot(double x) { return std::sqrt(x); }
+inline double SquareRoot(double x) {
+    return std::sqrt(x);
+}

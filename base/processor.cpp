@@ -12,6 +12,10 @@ bool ProcessorHasAvx512() {
     return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
 }
 #else
-bool ProcessorHasAvx2() { return false; }
-bool ProcessorHasAvx512() { return false; }
+bool ProcessorHasAvx2() {
+    return false;
+}
+bool ProcessorHasAvx512() {
+    return false;
+}
 #endif

@@ -25,4 +25,6 @@ std::uint32_t RandomBelow(RandomState& state, std::uint32_t n) {
     return static_cast<std::uint32_t>(product >> 32);
 }
 
-double RandomFraction(RandomState& state) { return static_cast<double>(NextState(state)) * 0x1p-32; }
+double RandomFraction(RandomState& state) {
+    return static_cast<double>(NextState(state)) * 0x1p-32;
+}

@@ -7,7 +7,7 @@
 #include "raster/frame.h"
 
 struct DiscSlot {
-    std::int32_t X;       // screen centre
+    std::int32_t X;  // screen centre
     std::int32_t Y;
     std::int32_t Radius;  // pixels
     double Depth;         // z of the rotated point; more negative is farther

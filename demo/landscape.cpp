@@ -110,8 +110,7 @@ std::int32_t ScreenY(double h, double scale) {
 
 double LandscapeHeight(int i, int j, double animPhase) {
     const double t = animPhase;
-    return std::fabs(Sine((i + j) / 20.0) *
-                     Cosine(9 * Cosine(i / 19.0 + j / 20.0 + 0.22 * t) + j / 8.0) *
+    return std::fabs(Sine((i + j) / 20.0) * Cosine(9 * Cosine(i / 19.0 + j / 20.0 + 0.22 * t) + j / 8.0) *
                      Sine(10 * Cosine((j / 32.0) * t * 0.017) + i / 18.0));
 }
 

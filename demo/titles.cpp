@@ -10,18 +10,23 @@ constexpr Colour32 White = 0xFFFFFF;
 
 // The second title's a-umlaut is the Windows-1252 byte 0xE4.
 constexpr TextLine PresentsTitle{300, "Zorq presenterar", Green, 20, 30};
-constexpr TextLine DemoTitle{300, "Ett bl\xE4" "ndurfa-demo", Green, 20, 30};
+constexpr TextLine DemoTitle{300,
+                             "Ett bl\xE4"
+                             "ndurfa-demo",
+                             Green, 20, 30};
 constexpr TextLine SizeTitle{300, "372 Kbit", Cyan, 30, 50};
 
 }  // namespace
 
 //   y     text             colour  sx  sy
+// clang-format off
 const TextLine GreetingLines[4] = {
     {150, "Greets to:",     White,  30, 30},
     {200, "Pl4xw1nd",       Green,  20, 20},
     {240, "Morvelund",      Green,  20, 20},
     {280, "Vexel Kontor",   Green,  20, 20},
 };
+// clang-format on
 
 const TextLine* TitleFor(std::int32_t sceneIndex) {
     if (sceneIndex >= 0 && sceneIndex <= 2) return &PresentsTitle;

@@ -11,8 +11,8 @@ struct TextLine {
     std::int32_t y;         // middle line of the text
     std::string_view text;  // Windows-1252 bytes
     Colour32 colour;
-    double sx;              // glyph width; glyphs advance by 2 * sx
-    double sy;              // glyph height
+    double sx;  // glyph width; glyphs advance by 2 * sx
+    double sy;  // glyph height
 };
 
 // The title for scene indices 0..9; nullptr for any other index.

@@ -33,10 +33,12 @@ Colour32 FaceColour(const Vec3& v0, const Vec3& v1, const Vec3& v2) {
 }  // namespace
 
 // Each half works from one end of the column toward its middle; band 13 closes both.
+// clang-format off
 const std::int8_t ColumnBandOrder[ColumnBandOrderLength] = {
     0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
     27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14, 13,
 };
+// clang-format on
 
 Vec3 ColumnCorner(int ring, int corner, double animPhase) {
     const double t = animPhase;
@@ -50,8 +52,8 @@ void BuildColumnRings(double animPhase, ColumnRing (&rings)[ColumnRingCount]) {
         for (int k = 0; k < 4; ++k) rings[r].Corners[k] = ColumnCorner(r, k, animPhase);
 }
 
-void ShadeTriangle(const Vec3& v0, const Vec3& v1, const Vec3& v2, bool computeColour,
-                   Colour32& colour, const FrameView& frame) {
+void ShadeTriangle(const Vec3& v0, const Vec3& v1, const Vec3& v2, bool computeColour, Colour32& colour,
+                   const FrameView& frame) {
     const ScreenPoint s0 = ProjectPoint(v0);
     const ScreenPoint s1 = ProjectPoint(v1);
     const ScreenPoint s2 = ProjectPoint(v2);
@@ -59,13 +61,12 @@ void ShadeTriangle(const Vec3& v0, const Vec3& v1, const Vec3& v2, bool computeC
     const double w = (s0.x - s1.x) * (s0.y - s2.y) - (s0.y - s1.y) * (s0.x - s2.x);
     if (computeColour) colour = FaceColour(v0, v1, v2);
     if (w < 0) {
-        FillTriangle(Round(s0.x), Round(s0.y), Round(s1.x), Round(s1.y), Round(s2.x),
-                     Round(s2.y), frame, colour);
+        FillTriangle(Round(s0.x), Round(s0.y), Round(s1.x), Round(s1.y), Round(s2.x), Round(s2.y), frame,
+                     colour);
     }
 }
 
-void DrawColumnBand(const ColumnRing (&rings)[ColumnRingCount], int band,
-                    const FrameView& frame) {
+void DrawColumnBand(const ColumnRing (&rings)[ColumnRingCount], int band, const FrameView& frame) {
     const Vec3* upper = rings[band].Corners;
     const Vec3* lower = rings[band + 1].Corners;
     for (int k = 0; k < 4; ++k) {

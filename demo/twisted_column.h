@@ -25,13 +25,12 @@ extern const std::int8_t ColumnBandOrder[ColumnBandOrderLength];
 // Projects and tests the winding of one triangle and fills it when it faces
 // the viewer on screen. With computeColour the flat colour is taken from the
 // model normal and stored in colour; otherwise colour is used as given.
-void ShadeTriangle(const Vec3& v0, const Vec3& v1, const Vec3& v2, bool computeColour,
-                   Colour32& colour, const FrameView& frame);
+void ShadeTriangle(const Vec3& v0, const Vec3& v1, const Vec3& v2, bool computeColour, Colour32& colour,
+                   const FrameView& frame);
 
 // Draws one band (ring band and band + 1): per corner the first triangle,
 // which decides the colour, then the second in the same colour.
-void DrawColumnBand(const ColumnRing (&rings)[ColumnRingCount], int band,
-                    const FrameView& frame);
+void DrawColumnBand(const ColumnRing (&rings)[ColumnRingCount], int band, const FrameView& frame);
 
 void BuildColumnRings(double animPhase, ColumnRing (&rings)[ColumnRingCount]);
 

@@ -15,11 +15,17 @@ void ResetVirtualPlatform() {
     ClearPixelBlock(Frame);
 }
 
-void VirtualPlatformAddStall(std::int64_t stallTicks) { VirtualPlatform.pendingStall += stallTicks; }
+void VirtualPlatformAddStall(std::int64_t stallTicks) {
+    VirtualPlatform.pendingStall += stallTicks;
+}
 
-const PixelBlock& VirtualFrame() { return Frame; }
+const PixelBlock& VirtualFrame() {
+    return Frame;
+}
 
-std::int64_t PlatformCounterFrequency() { return VirtualPlatform.ticksPerSecond; }
+std::int64_t PlatformCounterFrequency() {
+    return VirtualPlatform.ticksPerSecond;
+}
 
 // The first two readings (the render thread's set-up) are equal; every later
 // one is a frame period, plus any pending stall, after the one before.
@@ -35,9 +41,13 @@ std::int64_t PlatformCounter() {
     return p.lastReading;
 }
 
-void PlatformSleep10ms() { ++VirtualPlatform.sleeps; }
+void PlatformSleep10ms() {
+    ++VirtualPlatform.sleeps;
+}
 
-void PlatformPostCloseRequest() { ++VirtualPlatform.closeRequests; }
+void PlatformPostCloseRequest() {
+    ++VirtualPlatform.closeRequests;
+}
 
 bool PlatformLockFrame(FrameMemory& memory) {
     VirtualPlatformState& p = VirtualPlatform;

@@ -28,13 +28,13 @@ struct VirtualPlatformState {
     // Observations.
     std::int64_t readings = 0;  // counter readings so far
     std::int64_t lastReading = 0;
-    std::uint64_t locks = 0;          // successful locks
+    std::uint64_t locks = 0;  // successful locks
     std::uint64_t failedLocks = 0;
     std::uint64_t unlocks = 0;
     std::uint64_t presents = 0;
     std::uint64_t closeRequests = 0;
     std::uint64_t sleeps = 0;
-    bool locked = false;          // between a successful lock and its unlock
+    bool locked = false;  // between a successful lock and its unlock
     bool lastLockSucceeded = false;
 };
 

@@ -15,10 +15,10 @@
 #include <vector>
 
 struct FuzzInput {
-  std::uint8_t RateMode = 0;
-  std::uint32_t RawRate = 0;
-  std::span<const std::uint8_t> Plan;
-  std::span<const std::uint8_t> Image;
+    std::uint8_t RateMode = 0;
+    std::uint32_t RawRate = 0;
+    std::span<const std::uint8_t> Plan;
+    std::span<const std::uint8_t> Image;
 };
 
 constexpr std::size_t FuzzHeaderBytes = 6;

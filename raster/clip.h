@@ -23,8 +23,7 @@ struct QuotientRemainder {
 // floor((a * b + c) / d) and its remainder, exactly, for a, b, c, d < 2^40,
 // d > 0 and a quotient below 2^64, without a 128-bit type: b is taken in two
 // 20-bit halves so that no partial product exceeds 2^62.
-inline QuotientRemainder MulAddDivide(std::uint64_t a, std::uint64_t b, std::uint64_t c,
-                                      std::uint64_t d) {
+inline QuotientRemainder MulAddDivide(std::uint64_t a, std::uint64_t b, std::uint64_t c, std::uint64_t d) {
     const std::uint64_t high = a * (b >> 20);
     const std::uint64_t highQuotient = high / d;
     const std::uint64_t low = ((high % d) << 20) + a * (b & 0xFFFFF) + c;
@@ -62,10 +61,10 @@ inline void StoreRun(Colour32* row, std::int64_t from, std::int64_t to, Colour32
 
 // Stores colour on row y from min(x1, x2) to max(x1, x2), skipping what lies
 // outside the frame.
-bool HorizontalSpanClipped(std::int64_t x1, std::int64_t y, std::int64_t x2,
-                           const FrameView& frame, Colour32 colour);
-bool VerticalSpanClipped(std::int64_t x, std::int64_t y1, std::int64_t y2,
-                         const FrameView& frame, Colour32 colour);
+bool HorizontalSpanClipped(std::int64_t x1, std::int64_t y, std::int64_t x2, const FrameView& frame,
+                           Colour32 colour);
+bool VerticalSpanClipped(std::int64_t x, std::int64_t y1, std::int64_t y2, const FrameView& frame,
+                         Colour32 colour);
 
 // The Bresenham line, keeping exactly its pixels that lie inside the frame.
 bool DrawLineClipped(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,

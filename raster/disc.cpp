@@ -46,8 +46,7 @@ void WalkDiscPlain(std::int64_t cx, std::int64_t cy, std::int64_t radius, const 
 
 }  // namespace raster_detail
 
-void ShadedDisc(std::int32_t cx, std::int32_t cy, std::int32_t r, const FrameView& frame,
-                Colour32 colour) {
+void ShadedDisc(std::int32_t cx, std::int32_t cy, std::int32_t r, const FrameView& frame, Colour32 colour) {
     using namespace raster_detail;
     if (r <= 0) {
         return;
@@ -55,8 +54,8 @@ void ShadedDisc(std::int32_t cx, std::int32_t cy, std::int32_t r, const FrameVie
     const std::int64_t x = cx, y = cy, radius = r;
     // The disc covers exactly its bounding square's rows and, on its centre
     // row, its columns: it clips when that square leaves the frame.
-    const bool clipped = x - radius < 0 || x + radius >= frame.width || y - radius < 0 ||
-                         y + radius >= frame.height;
+    const bool clipped =
+        x - radius < 0 || x + radius >= frame.width || y - radius < 0 || y + radius >= frame.height;
     const DiscShade shade = MakeDiscShade(radius, colour);
     if (clipped || radius > MirroredRadius) {
         WalkDiscPlain(x, y, radius, shade, frame);

@@ -50,7 +50,7 @@ constexpr std::int64_t MirroredRadius = 511;
 
 // The same pixels, each colour also stored at the pixels mirrored across the
 // diagonal; 1 <= radius <= MirroredRadius, the disc wholly inside the frame.
-void WalkDiscMirrored(std::int64_t cx, std::int64_t cy, std::int64_t radius,
-                      const DiscShade& shade, const FrameView& frame);
+void WalkDiscMirrored(std::int64_t cx, std::int64_t cy, std::int64_t radius, const DiscShade& shade,
+                      const FrameView& frame);
 
 }  // namespace raster_detail

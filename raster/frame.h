@@ -17,8 +17,8 @@ inline constexpr int RowOffsetCount = 1201;
 // What drawing code receives. Pixel (x, y) is pixels[rowOffsets[y] + x];
 // one row down is rowOffsets[1] pixels. Primitives clip to width x height.
 struct FrameView {
-    Colour32* pixels = nullptr;            // pixel (0, 0)
-    std::int32_t pitch = 0;                // bytes from one row to the next
+    Colour32* pixels = nullptr;  // pixel (0, 0)
+    std::int32_t pitch = 0;      // bytes from one row to the next
     std::int32_t width = ScreenWidth;
     std::int32_t height = ScreenHeight;
     const std::int32_t* rowOffsets = nullptr;  // in pixels, at least height entries

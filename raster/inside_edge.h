@@ -64,8 +64,7 @@ struct InsideEdge {
 // starting one row back and ending a pixel short of it, in the edge's
 // direction. Leftwards the position is x0 2^32 + 2^32 - 1 - n R, and the
 // run's two ends swap.
-inline InsideEdge StartInsideEdge(std::int32_t x0, std::int32_t y0, std::int32_t x1,
-                                  std::int32_t y1) {
+inline InsideEdge StartInsideEdge(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) {
     constexpr std::int64_t One = std::int64_t{1} << 32;
     const std::int64_t dx = x1 - x0;
     const bool leftwards = dx < 0;
@@ -92,8 +91,7 @@ inline InsideEdge StartInsideEdge(std::int32_t x0, std::int32_t y0, std::int32_t
 // The edge from the top corner to the middle one, or with a flat top the
 // one from the middle corner to the bottom; corners sorted, c1.y < c3.y.
 inline InsideEdge StartUpperEdge(TriangleCorner c1, TriangleCorner c2, TriangleCorner c3) {
-    return c1.y < c2.y ? StartInsideEdge(c1.x, c1.y, c2.x, c2.y)
-                       : StartInsideEdge(c2.x, c2.y, c3.x, c3.y);
+    return c1.y < c2.y ? StartInsideEdge(c1.x, c1.y, c2.x, c2.y) : StartInsideEdge(c2.x, c2.y, c3.x, c3.y);
 }
 
 }  // namespace raster_detail

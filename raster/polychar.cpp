@@ -10,6 +10,7 @@ using namespace raster_detail;
 // A stroke with equal ends is one pixel (the dots); unused slots repeat a
 // point of the glyph. The comment gives each glyph's character and code.
 
+// clang-format off
 const Glyph UpperGlyphs[26] = {
     {{{ 0, -1,  0,  1}, { 1, -1,  1,  1}, { 0, -1,  1, -1}, { 0,  0,  1,  0}, { 0,  0,  0,  0}}},  // A (41)
     {{{ 0, -1,  1,  0}, { 0,  0,  1,  0}, { 0,  1,  1,  0}, { 0, -1,  0,  1}, { 0,  0,  0,  0}}},  // B (42)
@@ -38,7 +39,9 @@ const Glyph UpperGlyphs[26] = {
     {{{ 1, -1,  1,  1}, { 0, -1,  1,  0}, { 1,  1,  1,  1}, { 1,  1,  1,  1}, { 1,  1,  1,  1}}},  // Y (59)
     {{{ 0, -1,  1, -1}, { 1, -1,  0,  1}, { 0,  1,  1,  1}, { 1,  1,  1,  1}, { 1,  1,  1,  1}}},  // Z (5A)
 };
+// clang-format on
 
+// clang-format off
 const Glyph LowerGlyphs[26] = {
     {{{ 1,  0,  0,  1}, { 0,  1,  0,  0}, { 0,  0,  1,  0}, { 1,  0,  1,  1}, { 0,  0,  0,  0}}},  // a (61)
     {{{ 0, -1,  0,  1}, { 0,  1,  1,  1}, { 1,  1,  1,  0}, { 1,  0,  0,  0}, { 0,  0,  0,  0}}},  // b (62)
@@ -67,7 +70,9 @@ const Glyph LowerGlyphs[26] = {
     {{{ 1,  0,  1,  2}, { 0,  0,  1,  1}, { 1,  2,  1,  2}, { 1,  2,  1,  2}, { 1,  2,  1,  2}}},  // y (79)
     {{{ 0,  0,  1,  0}, { 1,  0,  0,  1}, { 0,  1,  1,  1}, { 0,  0,  0,  0}, { 0,  0,  0,  0}}},  // z (7A)
 };
+// clang-format on
 
+// clang-format off
 const Glyph DigitGlyphs[10] = {
     {{{ 0, -1,  1, -1}, { 1, -1,  1,  1}, { 1,  1,  0,  1}, { 0,  1,  0, -1}, { 1, -1,  0,  1}}},  // 0 (30)
     {{{ 1, -1,  1,  1}, { 1, -1,  0,  0}, { 1,  1,  1,  1}, { 1,  1,  1,  1}, { 1,  1,  1,  1}}},  // 1 (31)
@@ -80,7 +85,9 @@ const Glyph DigitGlyphs[10] = {
     {{{ 0, -1,  1, -1}, { 1, -1,  1,  1}, { 1,  1,  0,  1}, { 0,  1,  0, -1}, { 0,  0,  1,  0}}},  // 8 (38)
     {{{ 1, -1,  1,  1}, { 1, -1,  0, -1}, { 0, -1,  0,  0}, { 0,  0,  1,  0}, { 0,  0,  0,  0}}},  // 9 (39)
 };
+// clang-format on
 
+// clang-format off
 const Glyph SpecialGlyphs[16] = {
     {{{ 0,  1,  0,  0}, { 0,  0,  1,  0}, { 1,  1,  1,  0}, { 1, -1,  1, -1}, { 0,  0,  0,  0}}},  // Å (C5)
     {{{ 1,  0,  0,  1}, { 0,  1,  0,  0}, { 0,  0,  1,  0}, { 1,  0,  1,  1}, { 1, -1,  1, -1}}},  // å (E5)
@@ -99,6 +106,7 @@ const Glyph SpecialGlyphs[16] = {
     {{{ 0,  0,  2,  0}, { 1, -1,  1,  1}, { 0,  0,  0,  0}, { 0,  0,  0,  0}, { 0,  0,  0,  0}}},  // + (2B)
     {{{ 1, -1,  0,  1}, { 0,  1,  0,  1}, { 0,  1,  0,  1}, { 0,  1,  0,  1}, { 0,  1,  0,  1}}},  // / (2F)
 };
+// clang-format on
 
 // Å å Ä ä Ö ö , . ? ! : ' - = + /  in Windows-1252.
 const unsigned char SpecialChars[16] = {0xC5, 0xE5, 0xC4, 0xE4, 0xD6, 0xF6, 0x2C, 0x2E,
@@ -124,8 +132,8 @@ const Glyph* FindGlyph(unsigned char ch) {
     return special == 255 ? nullptr : &SpecialGlyphs[special];
 }
 
-bool DrawGlyphClipped(std::int32_t x, std::int32_t y, unsigned char ch, double sx, double sy,
-                      Colour32 colour, const FrameView& frame) {
+bool DrawGlyphClipped(std::int32_t x, std::int32_t y, unsigned char ch, double sx, double sy, Colour32 colour,
+                      const FrameView& frame) {
     const Glyph* glyph = FindGlyph(ch);
     if (glyph == nullptr) {
         return false;
@@ -148,23 +156,22 @@ bool DrawGlyphClipped(std::int32_t x, std::int32_t y, unsigned char ch, double s
 
 }  // namespace
 
-void DrawGlyph(std::int32_t x, std::int32_t y, unsigned char ch, double sx, double sy,
-               Colour32 colour, const FrameView& frame) {
+void DrawGlyph(std::int32_t x, std::int32_t y, unsigned char ch, double sx, double sy, Colour32 colour,
+               const FrameView& frame) {
     if (DrawGlyphClipped(x, y, ch, sx, sy, colour, frame)) {
         NoteClipped();
     }
 }
 
-void DrawCentredText(std::int32_t y, std::string_view text, Colour32 colour, double sx,
-                     double sy, const FrameView& frame) {
+void DrawCentredText(std::int32_t y, std::string_view text, Colour32 colour, double sx, double sy,
+                     const FrameView& frame) {
     // Cells are sx wide and advance by 2 sx; the n cells with their gaps
     // occupy [W/2 - n sx, W/2 + n sx).
     const double left = frame.width / 2.0 - static_cast<double>(text.size()) * sx;
     bool clipped = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const std::int32_t x = Round(left + static_cast<double>(i) * 2 * sx);
-        clipped |= DrawGlyphClipped(x, y, static_cast<unsigned char>(text[i]), sx, sy, colour,
-                                    frame);
+        clipped |= DrawGlyphClipped(x, y, static_cast<unsigned char>(text[i]), sx, sy, colour, frame);
     }
     if (clipped) {
         NoteClipped();

@@ -27,9 +27,9 @@ extern const unsigned char SpecialChars[16];
 std::uint8_t SpecialGlyphIndex(unsigned char ch);
 
 // Draws one character; (x, y) is the left end of the glyph's middle line.
-void DrawGlyph(std::int32_t x, std::int32_t y, unsigned char ch, double sx, double sy,
-               Colour32 colour, const FrameView& frame);
+void DrawGlyph(std::int32_t x, std::int32_t y, unsigned char ch, double sx, double sy, Colour32 colour,
+               const FrameView& frame);
 
 // Draws a line of Windows-1252 text centred on the frame, its middle line on row y.
-void DrawCentredText(std::int32_t y, std::string_view text, Colour32 colour, double sx,
-                     double sy, const FrameView& frame);
+void DrawCentredText(std::int32_t y, std::string_view text, Colour32 colour, double sx, double sy,
+                     const FrameView& frame);

@@ -38,10 +38,9 @@ bool InsideFrame(TriangleCorner c, const FrameView& frame) {
 }
 
 // Returns whether the triangle reached outside the frame.
-bool FillTriangleClipped(TriangleCorner c1, TriangleCorner c2, TriangleCorner c3,
-                         const FrameView& frame, Colour32 colour) {
-    const bool inside =
-        InsideFrame(c1, frame) && InsideFrame(c2, frame) && InsideFrame(c3, frame);
+bool FillTriangleClipped(TriangleCorner c1, TriangleCorner c2, TriangleCorner c3, const FrameView& frame,
+                         Colour32 colour) {
+    const bool inside = InsideFrame(c1, frame) && InsideFrame(c2, frame) && InsideFrame(c3, frame);
     if (!inside || !FrameTakesInsideWalk(frame)) {
         WalkTrianglePlain(c1, c2, c3, frame, colour);
     } else if (EightRowWalk) {
@@ -54,16 +53,15 @@ bool FillTriangleClipped(TriangleCorner c1, TriangleCorner c2, TriangleCorner c3
 
 }  // namespace
 
-void FillTriangle(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
-                  std::int32_t x3, std::int32_t y3, const FrameView& frame, Colour32 colour) {
+void FillTriangle(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, std::int32_t x3,
+                  std::int32_t y3, const FrameView& frame, Colour32 colour) {
     if (FillTriangleClipped({x1, y1}, {x2, y2}, {x3, y3}, frame, colour)) {
         NoteClipped();
     }
 }
 
-void FillQuad(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
-              std::int32_t x3, std::int32_t y3, std::int32_t x4, std::int32_t y4,
-              const FrameView& frame, Colour32 colour) {
+void FillQuad(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, std::int32_t x3,
+              std::int32_t y3, std::int32_t x4, std::int32_t y4, const FrameView& frame, Colour32 colour) {
     const TriangleCorner p1{x1, y1}, p2{x2, y2}, p3{x3, y3}, p4{x4, y4};
     // A face wholly inside the frame (the landscape's every cell) is checked
     // once for both its triangles.

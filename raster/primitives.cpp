@@ -61,14 +61,12 @@ StepRange VisibleSteps(const LineAxis& major, const LineAxis& minor) {
     const std::uint64_t majorLength = static_cast<std::uint64_t>(major.length);
     if (lowest > 0) {
         // m(k) >= lowest  <=>  k > dM (2 lowest - 1) / (2 |dm|)
-        const auto q = MulAddDivide(majorLength, 2 * static_cast<std::uint64_t>(lowest) - 1, 0,
-                                    twoMinor);
+        const auto q = MulAddDivide(majorLength, 2 * static_cast<std::uint64_t>(lowest) - 1, 0, twoMinor);
         steps.first = std::max(steps.first, static_cast<std::int64_t>(q.quotient) + 1);
     }
     if (highest < minor.length) {
         // m(k) <= highest  <=>  k <= dM (2 highest + 1) / (2 |dm|)
-        const auto q = MulAddDivide(majorLength, 2 * static_cast<std::uint64_t>(highest) + 1, 0,
-                                    twoMinor);
+        const auto q = MulAddDivide(majorLength, 2 * static_cast<std::uint64_t>(highest) + 1, 0, twoMinor);
         steps.last = std::min(steps.last, static_cast<std::int64_t>(q.quotient));
     }
     return steps;
@@ -77,12 +75,11 @@ StepRange VisibleSteps(const LineAxis& major, const LineAxis& minor) {
 // Bresenham along the major axis: one step per pixel, e grows by 2|dm| and
 // the minor axis moves when e exceeds dM, so exact halves stay on the start
 // side. Returns whether any pixel of the full line was skipped.
-bool SlopedLine(const LineAxis& major, const LineAxis& minor, bool majorIsX,
-                const FrameView& frame, Colour32 colour) {
+bool SlopedLine(const LineAxis& major, const LineAxis& minor, bool majorIsX, const FrameView& frame,
+                Colour32 colour) {
     const bool inside = major.start >= 0 && major.start + major.length < major.frameSize &&
                         std::min(minor.start, minor.start + minor.direction * minor.length) >= 0 &&
-                        std::max(minor.start, minor.start + minor.direction * minor.length) <
-                            minor.frameSize;
+                        std::max(minor.start, minor.start + minor.direction * minor.length) < minor.frameSize;
     StepRange steps{0, major.length};
     if (!inside) {
         steps = VisibleSteps(major, minor);
@@ -95,17 +92,15 @@ bool SlopedLine(const LineAxis& major, const LineAxis& minor, bool majorIsX,
     std::int64_t offset = 0;  // minor offset at the first visible step
     std::int64_t error = 0;
     if (steps.first > 0) {
-        const auto q = MulAddDivide(static_cast<std::uint64_t>(twoMinor),
-                                    static_cast<std::uint64_t>(steps.first),
-                                    static_cast<std::uint64_t>(major.length - 1),
-                                    static_cast<std::uint64_t>(twoMajor));
+        const auto q =
+            MulAddDivide(static_cast<std::uint64_t>(twoMinor), static_cast<std::uint64_t>(steps.first),
+                         static_cast<std::uint64_t>(major.length - 1), static_cast<std::uint64_t>(twoMajor));
         offset = static_cast<std::int64_t>(q.quotient);
         error = static_cast<std::int64_t>(q.remainder) - major.length + 1;
     }
     const std::int64_t majorAt = major.start + steps.first;
     const std::int64_t minorAt = minor.start + minor.direction * offset;
-    Colour32* pixel = majorIsX ? RowStart(frame, minorAt) + majorAt
-                               : RowStart(frame, majorAt) + minorAt;
+    Colour32* pixel = majorIsX ? RowStart(frame, minorAt) + majorAt : RowStart(frame, majorAt) + minorAt;
     const std::ptrdiff_t majorStep = major.pixelStep;
     const std::ptrdiff_t minorStep = minor.direction * minor.pixelStep;
     *pixel = colour;
@@ -123,10 +118,12 @@ bool SlopedLine(const LineAxis& major, const LineAxis& minor, bool majorIsX,
 
 }  // namespace
 
-void NoteClipped() { ClippedDraws.fetch_add(1, std::memory_order_relaxed); }
+void NoteClipped() {
+    ClippedDraws.fetch_add(1, std::memory_order_relaxed);
+}
 
-bool HorizontalSpanClipped(std::int64_t x1, std::int64_t y, std::int64_t x2,
-                           const FrameView& frame, Colour32 colour) {
+bool HorizontalSpanClipped(std::int64_t x1, std::int64_t y, std::int64_t x2, const FrameView& frame,
+                           Colour32 colour) {
     std::int64_t from = std::min(x1, x2);
     std::int64_t to = std::max(x1, x2);
     if (y < 0 || y >= frame.height) {
@@ -141,8 +138,8 @@ bool HorizontalSpanClipped(std::int64_t x1, std::int64_t y, std::int64_t x2,
     return clipped;
 }
 
-bool VerticalSpanClipped(std::int64_t x, std::int64_t y1, std::int64_t y2,
-                         const FrameView& frame, Colour32 colour) {
+bool VerticalSpanClipped(std::int64_t x, std::int64_t y1, std::int64_t y2, const FrameView& frame,
+                         Colour32 colour) {
     std::int64_t from = std::min(y1, y2);
     std::int64_t to = std::max(y1, y2);
     if (x < 0 || x >= frame.width) {
@@ -224,18 +221,17 @@ void HorizontalSpan(std::int32_t x1, std::int32_t y, std::int32_t x2, const Fram
     CountIf(HorizontalSpanClipped(x1, y, x2, frame, colour));
 }
 
-void VerticalSpan(std::int32_t x, std::int32_t y1, std::int32_t y2, const FrameView& frame,
-                  Colour32 colour) {
+void VerticalSpan(std::int32_t x, std::int32_t y1, std::int32_t y2, const FrameView& frame, Colour32 colour) {
     CountIf(VerticalSpanClipped(x, y1, y2, frame, colour));
 }
 
-void DrawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
-              const FrameView& frame, Colour32 colour) {
+void DrawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, const FrameView& frame,
+              Colour32 colour) {
     CountIf(DrawLineClipped(x1, y1, x2, y2, frame, colour));
 }
 
-void DrawRectangle(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
-                   const FrameView& frame, Colour32 colour) {
+void DrawRectangle(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, const FrameView& frame,
+                   Colour32 colour) {
     bool clipped = HorizontalSpanClipped(x1, y1, x2, frame, colour);
     clipped |= HorizontalSpanClipped(x1, y2, x2, frame, colour);
     clipped |= VerticalSpanClipped(x1, y1, y2, frame, colour);
@@ -243,6 +239,10 @@ void DrawRectangle(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32
     CountIf(clipped);
 }
 
-std::uint64_t ClippedDrawCount() { return ClippedDraws.load(std::memory_order_relaxed); }
+std::uint64_t ClippedDrawCount() {
+    return ClippedDraws.load(std::memory_order_relaxed);
+}
 
-void ResetClippedDrawCount() { ClippedDraws.store(0, std::memory_order_relaxed); }
+void ResetClippedDrawCount() {
+    ClippedDraws.store(0, std::memory_order_relaxed);
+}

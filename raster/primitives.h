@@ -18,20 +18,18 @@ void HorizontalSpan(std::int32_t x1, std::int32_t y, std::int32_t x2, const Fram
                     Colour32 colour);
 
 // Column x from min(y1, y2) to max(y1, y2), both ends included.
-void VerticalSpan(std::int32_t x, std::int32_t y1, std::int32_t y2, const FrameView& frame,
-                  Colour32 colour);
+void VerticalSpan(std::int32_t x, std::int32_t y1, std::int32_t y2, const FrameView& frame, Colour32 colour);
 
 // Bresenham line, both ends included; a line and its reverse cover the same pixels.
-void DrawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
-              const FrameView& frame, Colour32 colour);
+void DrawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, const FrameView& frame,
+              Colour32 colour);
 
 // Outline of the rectangle with corners (x1, y1) and (x2, y2).
-void DrawRectangle(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
-                   const FrameView& frame, Colour32 colour);
+void DrawRectangle(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, const FrameView& frame,
+                   Colour32 colour);
 
 // Filled disc of radius r whose colour falls off linearly to about 29% at the rim.
-void ShadedDisc(std::int32_t cx, std::int32_t cy, std::int32_t r, const FrameView& frame,
-                Colour32 colour);
+void ShadedDisc(std::int32_t cx, std::int32_t cy, std::int32_t r, const FrameView& frame, Colour32 colour);
 
 // Number of primitive calls so far that had to clip something. The show never
 // hands a primitive a coordinate outside the frame, so this stays 0 there.

@@ -45,15 +45,19 @@ struct EdgeOnRows {
     RowLanes least, most;
 };
 
-DX_EIGHT_ROWS inline RowLanes Smaller(RowLanes a, RowLanes b) { return a < b ? a : b; }
-DX_EIGHT_ROWS inline RowLanes Larger(RowLanes a, RowLanes b) { return a > b ? a : b; }
+DX_EIGHT_ROWS inline RowLanes Smaller(RowLanes a, RowLanes b) {
+    return a < b ? a : b;
+}
+DX_EIGHT_ROWS inline RowLanes Larger(RowLanes a, RowLanes b) {
+    return a > b ? a : b;
+}
 
 // `edge` stands on row `startRow` of the triangle, counted from its top
 // corner; the lanes take rows 0 to 7.
 DX_EIGHT_ROWS inline EdgeOnRows EdgeOnFirstRows(const InsideEdge& edge, std::int64_t startRow) {
     const RowLanes moves = (FirstEightRows - startRow) * edge.step;
-    return {edge.low + moves, edge.high + moves, RowLanes{} + 8 * edge.step,
-            RowLanes{} + edge.least, RowLanes{} + edge.most};
+    return {edge.low + moves, edge.high + moves, RowLanes{} + 8 * edge.step, RowLanes{} + edge.least,
+            RowLanes{} + edge.most};
 }
 
 DX_EIGHT_ROWS inline RowLanes RunStarts(const EdgeOnRows& edge) {
@@ -93,8 +97,7 @@ DX_EIGHT_ROWS void WalkInsideByEights(TriangleCorner c1, TriangleCorner c2, Tria
     const std::int64_t last = c3.y - c1.y;
     EdgeOnRows a = EdgeOnFirstRows(StartInsideEdge(c1.x, c1.y, c3.x, c3.y), 0);
     EdgeOnRows upper = EdgeOnFirstRows(StartUpperEdge(c1, c2, c3), 0);
-    EdgeOnRows lower =
-        c2.y < c3.y ? EdgeOnFirstRows(StartInsideEdge(c2.x, c2.y, c3.x, c3.y), middle) : upper;
+    EdgeOnRows lower = c2.y < c3.y ? EdgeOnFirstRows(StartInsideEdge(c2.x, c2.y, c3.x, c3.y), middle) : upper;
     const std::ptrdiff_t stride = frame.rowOffsets[1];
     RowLanes rows = FirstEightRows;
     RowLanes rowStarts = FirstEightRows * stride;
@@ -107,8 +110,7 @@ DX_EIGHT_ROWS void WalkInsideByEights(TriangleCorner c1, TriangleCorner c2, Tria
         const RowLanes offsets = inside ? rowStarts + from : RowLanes{};
         const RowLanes masks = ((RowLanes{} + 1) << Smaller(counts, RowLanes{} + 16)) - 1;
         for (int lane = 0; lane < 8; ++lane) {
-            _mm512_mask_storeu_epi32(top + offsets[lane], static_cast<__mmask16>(masks[lane]),
-                                     colours);
+            _mm512_mask_storeu_epi32(top + offsets[lane], static_cast<__mmask16>(masks[lane]), colours);
         }
         // Runs longer than sixteen pixels go on past the masks' end.
         if (_mm512_cmpgt_epi64_mask(__m512i(counts), _mm512_set1_epi64(16)) != 0) [[unlikely]] {
@@ -131,8 +133,8 @@ DX_EIGHT_ROWS void WalkInsideByEights(TriangleCorner c1, TriangleCorner c2, Tria
 #else
 namespace raster_detail {
 
-void WalkInsideByEights(TriangleCorner c1, TriangleCorner c2, TriangleCorner c3,
-                        const FrameView& frame, Colour32 colour) {
+void WalkInsideByEights(TriangleCorner c1, TriangleCorner c2, TriangleCorner c3, const FrameView& frame,
+                        Colour32 colour) {
     WalkInsideByRows(c1, c2, c3, frame, colour);
 }
 

@@ -19,13 +19,13 @@ namespace {
 // run of pixels per row, a steep one at most one.
 struct Edge {
     std::int64_t x;
-    std::int64_t row;       // the row x belongs to
-    std::int64_t step;      // +1 or -1
-    std::int64_t twoDx;     // D = 2 |dx|
-    std::int64_t twoDy;     // H = 2 |dy|
-    std::int64_t modulus;   // M = max(D, H)
-    std::int64_t error;     // 0 <= error < M
-    bool flat;              // D > H
+    std::int64_t row;      // the row x belongs to
+    std::int64_t step;     // +1 or -1
+    std::int64_t twoDx;    // D = 2 |dx|
+    std::int64_t twoDy;    // H = 2 |dy|
+    std::int64_t modulus;  // M = max(D, H)
+    std::int64_t error;    // 0 <= error < M
+    bool flat;             // D > H
 };
 
 Edge StartEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) {
@@ -72,18 +72,16 @@ void SkipTo(Edge& edge, std::int64_t target) {
     }
     std::uint64_t moved;
     if (edge.flat) {
-        const auto q = MulAddDivide(static_cast<std::uint64_t>(rows - 1),
-                                    static_cast<std::uint64_t>(edge.modulus),
-                                    static_cast<std::uint64_t>(edge.modulus - edge.error +
-                                                               edge.twoDy - 1),
-                                    static_cast<std::uint64_t>(edge.twoDy));
+        const auto q =
+            MulAddDivide(static_cast<std::uint64_t>(rows - 1), static_cast<std::uint64_t>(edge.modulus),
+                         static_cast<std::uint64_t>(edge.modulus - edge.error + edge.twoDy - 1),
+                         static_cast<std::uint64_t>(edge.twoDy));
         moved = q.quotient;
         edge.error = edge.twoDy - 1 - static_cast<std::int64_t>(q.remainder);
     } else {
-        const auto q = MulAddDivide(static_cast<std::uint64_t>(rows),
-                                    static_cast<std::uint64_t>(edge.twoDx),
-                                    static_cast<std::uint64_t>(edge.error),
-                                    static_cast<std::uint64_t>(edge.modulus));
+        const auto q =
+            MulAddDivide(static_cast<std::uint64_t>(rows), static_cast<std::uint64_t>(edge.twoDx),
+                         static_cast<std::uint64_t>(edge.error), static_cast<std::uint64_t>(edge.modulus));
         moved = q.quotient;
         edge.error = static_cast<std::int64_t>(q.remainder);
     }
@@ -92,8 +90,7 @@ void SkipTo(Edge& edge, std::int64_t target) {
 }
 
 // Row y from `from` to `to`, cut to the frame's columns; y is inside the frame.
-void FillRow(const FrameView& frame, Colour32 colour, std::int64_t y, std::int64_t from,
-             std::int64_t to) {
+void FillRow(const FrameView& frame, Colour32 colour, std::int64_t y, std::int64_t from, std::int64_t to) {
     from = std::max<std::int64_t>(from, 0);
     to = std::min<std::int64_t>(to, frame.width - 1);
     if (from <= to) {
@@ -104,8 +101,7 @@ void FillRow(const FrameView& frame, Colour32 colour, std::int64_t y, std::int64
 // Rows [from, to) of a section, cut to the frame's rows. On each row the
 // pixels between the edges and the runs of both edges all touch the edges'
 // x, so together they are one run from the leftmost to the rightmost.
-void WalkRows(const FrameView& frame, Colour32 colour, Edge& a, Edge& b, std::int64_t from,
-              std::int64_t to) {
+void WalkRows(const FrameView& frame, Colour32 colour, Edge& a, Edge& b, std::int64_t from, std::int64_t to) {
     from = std::max<std::int64_t>(from, 0);
     to = std::min<std::int64_t>(to, frame.height);
     SkipTo(a, from);

@@ -33,8 +33,7 @@ inline void MoveDown(InsideEdge& edge, std::int32_t rows) {
 // sixteen take four blocks of four, overlapping as the count needs, again
 // without a branch; longer runs go by four pixels at a time, the last four
 // ending on `to`.
-inline void StoreInsideRun(Colour32* row, std::ptrdiff_t from, std::ptrdiff_t to,
-                           Colour32 colour) {
+inline void StoreInsideRun(Colour32* row, std::ptrdiff_t from, std::ptrdiff_t to, Colour32 colour) {
     const std::ptrdiff_t count = to - from + 1;
     Colour32* pixel = row + from;
     if (count <= 4) [[likely]] {
@@ -75,9 +74,8 @@ struct Sides {
 // case of the walk, so that the positions stay in registers across the
 // pixel stores rather than going through memory the stores might alias.
 template <bool LongEdgeLeft>
-[[gnu::always_inline]] inline void InsideRows(Colour32*& row, std::ptrdiff_t stride,
-                                              InsideEdge& a, InsideEdge& b, std::int32_t rows,
-                                              Colour32 colour) {
+[[gnu::always_inline]] inline void InsideRows(Colour32*& row, std::ptrdiff_t stride, InsideEdge& a,
+                                              InsideEdge& b, std::int32_t rows, Colour32 colour) {
     const Sides<LongEdgeLeft> sides(a, b);
     std::int64_t low = sides.left.low;
     std::int64_t high = sides.right.high;
@@ -120,8 +118,7 @@ void FillInsideSided(TriangleCorner c1, TriangleCorner c2, TriangleCorner c3, Co
         // On the middle corner's row the lower edge starts at that corner,
         // and the long edge's run may reach past it either way.
         b = StartInsideEdge(c2.x, c2.y, c3.x, c3.y);
-        StoreInsideRun(row, std::min(RunStart(a), RunStart(b)), std::max(RunEnd(a), RunEnd(b)),
-                       colour);
+        StoreInsideRun(row, std::min(RunStart(a), RunStart(b)), std::max(RunEnd(a), RunEnd(b)), colour);
         row += stride;
         MoveDown(a, 1);
         MoveDown(b, 1);
@@ -134,8 +131,8 @@ void FillInsideSided(TriangleCorner c1, TriangleCorner c2, TriangleCorner c3, Co
 
 }  // namespace
 
-void WalkInsideByRows(TriangleCorner c1, TriangleCorner c2, TriangleCorner c3,
-                      const FrameView& frame, Colour32 colour) {
+void WalkInsideByRows(TriangleCorner c1, TriangleCorner c2, TriangleCorner c3, const FrameView& frame,
+                      Colour32 colour) {
     SortCorners(c1, c2, c3);
     Colour32* row = frame.pixels + frame.rowOffsets[c1.y];
     if (c1.y == c3.y) {

@@ -3,7 +3,9 @@
 #include "base/numeric.h"
 #include "raster/frame.h"
 
-Vec3 MakeVec3(double x, double y, double z) { return Vec3{x, y, z}; }
+Vec3 MakeVec3(double x, double y, double z) {
+    return Vec3{x, y, z};
+}
 
 Vec3 CrossProduct(const Vec3& a, const Vec3& b) {
     return Vec3{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};

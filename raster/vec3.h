@@ -11,7 +11,7 @@ struct ScreenPoint {
 
 Vec3 MakeVec3(double x, double y, double z);
 Vec3 CrossProduct(const Vec3& a, const Vec3& b);
-void Normalize(Vec3& v);  // left unchanged when its length is 0
+void Normalize(Vec3& v);                                       // left unchanged when its length is 0
 Vec3 FaceNormal(const Vec3& a, const Vec3& b, const Vec3& c);  // (a - b) x (a - c)
 
 Vec3 RotateX(const Vec3& p, const Vec3& centre, double angle);

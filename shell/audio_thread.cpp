@@ -43,8 +43,7 @@ void RefillBehindCursor() {
     if (due == 0) return;
     SoundRegions regions;
     CheckSoundResult(SoundLock(AudioRing.WritePos, due, regions));
-    RenderRegions(AudioSynth, AudioRing, regions.pointer1, regions.count1, regions.pointer2,
-                  regions.count2);
+    RenderRegions(AudioSynth, AudioRing, regions.pointer1, regions.count1, regions.pointer2, regions.count2);
     CheckSoundResult(SoundUnlock(regions));
 }
 

@@ -40,7 +40,9 @@ void RunCloseProtocol() {
     RestoreDisplay();
 }
 
-bool CloseProtocolStarted() { return CloseProtocolEntered.load(); }
+bool CloseProtocolStarted() {
+    return CloseProtocolEntered.load();
+}
 
 void ResetMainLineState() {
     CloseProtocolEntered.store(false);

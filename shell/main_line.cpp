@@ -7,7 +7,9 @@ namespace {
 
 // Cancel ends the program before anything exists; a box that could not be
 // shown leaves the windowed default.
-bool AnswerMeansFullScreen(QuestionAnswer answer) { return answer == QuestionAnswer::Yes; }
+bool AnswerMeansFullScreen(QuestionAnswer answer) {
+    return answer == QuestionAnswer::Yes;
+}
 
 void CreateWorkers() {
     RenderThreadHandle = CreateSuspendedWorker(RenderThreadProc, &ProgramShow, WorkerPriority::Normal);

@@ -38,63 +38,63 @@ constexpr std::uint8_t LoopControl = 15;
 enum class EnvelopePhase : std::uint8_t { Attack, Decay, Sustain, Release, Idle };
 
 struct SongLayout {
-  std::uint16_t Base = 0;
-  std::uint16_t TrackTableOffset = 0;
-  std::uint16_t InstrumentTableOffset = 0;
-  std::uint16_t ProgramTableOffset = 0;
-  std::uint16_t TickRateOffset = 0;
-  std::uint16_t TicksPerSecond = 0;
-  std::uint8_t OrderLength = 0;
-  std::uint8_t DurationUnit = 0;
+    std::uint16_t Base = 0;
+    std::uint16_t TrackTableOffset = 0;
+    std::uint16_t InstrumentTableOffset = 0;
+    std::uint16_t ProgramTableOffset = 0;
+    std::uint16_t TickRateOffset = 0;
+    std::uint16_t TicksPerSecond = 0;
+    std::uint8_t OrderLength = 0;
+    std::uint8_t DurationUnit = 0;
 };
 
 struct ChannelState {
-  // Sequencer: position in the order list, the track and the program.
-  std::uint8_t OrderPos = 0;
-  std::uint16_t OrderOffset = 0;
-  std::uint16_t TrackPos = 0;
-  std::uint16_t DurationLeft = 0;
-  std::uint16_t TickCount = 0;
-  std::uint8_t BaseNote = 0;
-  std::uint8_t InstrumentIndex = 0;
-  std::uint8_t ProgramIndex = 0;
-  std::uint8_t AttackRate = 0;
-  std::uint8_t DecayRate = 0;
-  std::uint8_t SustainLevel = 0;
-  std::uint8_t ReleaseRate = 0;
-  std::uint16_t StepPos = 0;
-  std::uint8_t StepWait = 0;
-  std::int8_t NoteOffset = 0;
-  std::uint8_t Note = 0;
-  std::uint8_t Waves = 0;  // bit 0 triangle, 1 saw, 2 pulse, 3 noise
-  std::uint16_t PulseWidth = 0;
-  std::uint8_t StepControl = 0;
+    // Sequencer: position in the order list, the track and the program.
+    std::uint8_t OrderPos = 0;
+    std::uint16_t OrderOffset = 0;
+    std::uint16_t TrackPos = 0;
+    std::uint16_t DurationLeft = 0;
+    std::uint16_t TickCount = 0;
+    std::uint8_t BaseNote = 0;
+    std::uint8_t InstrumentIndex = 0;
+    std::uint8_t ProgramIndex = 0;
+    std::uint8_t AttackRate = 0;
+    std::uint8_t DecayRate = 0;
+    std::uint8_t SustainLevel = 0;
+    std::uint8_t ReleaseRate = 0;
+    std::uint16_t StepPos = 0;
+    std::uint8_t StepWait = 0;
+    std::int8_t NoteOffset = 0;
+    std::uint8_t Note = 0;
+    std::uint8_t Waves = 0;  // bit 0 triangle, 1 saw, 2 pulse, 3 noise
+    std::uint16_t PulseWidth = 0;
+    std::uint8_t StepControl = 0;
 
-  // Envelope and generators.
-  EnvelopePhase EnvPhase = EnvelopePhase::Idle;
-  std::int64_t EnvTime = 0;
-  std::int16_t Level = 0;
-  std::uint32_t OscPhase = 0;
-  std::int16_t NoiseValue = 0;
-  std::int64_t PulseTime = 0;
-  bool PulseLowHalf = false;
-  std::int32_t Output = 0;
+    // Envelope and generators.
+    EnvelopePhase EnvPhase = EnvelopePhase::Idle;
+    std::int64_t EnvTime = 0;
+    std::int16_t Level = 0;
+    std::uint32_t OscPhase = 0;
+    std::int16_t NoiseValue = 0;
+    std::int64_t PulseTime = 0;
+    bool PulseLowHalf = false;
+    std::int32_t Output = 0;
 };
 
 struct Synth {
-  std::vector<std::uint8_t> SongBytes;
-  SongLayout Layout;
-  ChannelState Channels[ChannelCount];
-  bool RowEnded = false;
-  std::uint32_t SampleRate = 0;
-  std::int64_t NoteStep[HighestNote + 1] = {};    // index 1..97
-  std::int64_t NotePeriod[HighestNote + 1] = {};  // index 1..97
-  // Envelope lengths in samples for each rate 0-15 at SampleRate: the
-  // attack (lenA), the decay's end test (lenT) and the heard decay and
-  // release (lenD, lenR).
-  double AttackLength[16] = {};
-  double DecayTestLength[16] = {};
-  double FallLength[16] = {};
+    std::vector<std::uint8_t> SongBytes;
+    SongLayout Layout;
+    ChannelState Channels[ChannelCount];
+    bool RowEnded = false;
+    std::uint32_t SampleRate = 0;
+    std::int64_t NoteStep[HighestNote + 1] = {};    // index 1..97
+    std::int64_t NotePeriod[HighestNote + 1] = {};  // index 1..97
+    // Envelope lengths in samples for each rate 0-15 at SampleRate: the
+    // attack (lenA), the decay's end test (lenT) and the heard decay and
+    // release (lenD, lenR).
+    double AttackLength[16] = {};
+    double DecayTestLength[16] = {};
+    double FallLength[16] = {};
 };
 
 // Envelope time tables (milliseconds for the attack; time bases for decay
@@ -115,8 +115,7 @@ extern const std::int32_t DecayReleaseTimes[16];
 
 // The whole start-up order on a fresh image and rate; returns the first
 // problem ("" when s is ready for RenderSamples).
-[[nodiscard]] std::string StartSynth(Synth& s, std::span<const std::uint8_t> image,
-                                     std::uint32_t sampleRate);
+[[nodiscard]] std::string StartSynth(Synth& s, std::span<const std::uint8_t> image, std::uint32_t sampleRate);
 
 // Fills the note tables and the envelope lengths for s.SampleRate.
 void BuildNoteTables(Synth& s);

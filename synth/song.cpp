@@ -26,6 +26,7 @@
 // Reading the program lines: note offset, waveform, pulse width, length.
 #include "song.h"
 
+// clang-format off
 constexpr std::uint8_t BuiltInSong[915] = {
     // Header: addresses of offset 2, the track table, the instrument table, the program
     // table and the tick-rate word (base 0x14FE); order length 68; unit 5 ticks.
@@ -280,6 +281,7 @@ constexpr std::uint8_t BuiltInSong[915] = {
     // Tick rate: 50 ticks per second.
     0x32, 0x00,
 };
+// clang-format on
 
 // Compile-time checks of the fixed layout: the header, the region
 // boundaries, and that every track and program ends where the next begins.
@@ -288,56 +290,59 @@ namespace {
 constexpr int SongBase = 0x14FE;
 
 constexpr int SongWord(int offset) {
-  return BuiltInSong[offset] | (BuiltInSong[offset + 1] << 8);
+    return BuiltInSong[offset] | (BuiltInSong[offset + 1] << 8);
 }
 
-constexpr int TrackStartOffset(int track) { return SongWord(81 + 2 * track) - SongBase; }
-constexpr int ProgramStartOffset(int program) { return SongWord(551 + 2 * program) - SongBase; }
+constexpr int TrackStartOffset(int track) {
+    return SongWord(81 + 2 * track) - SongBase;
+}
+constexpr int ProgramStartOffset(int program) {
+    return SongWord(551 + 2 * program) - SongBase;
+}
 
 consteval bool HeaderIsFixed() {
-  return SongWord(0) == 0x1500 && SongWord(2) == 0x154F && SongWord(4) == 0x1710 &&
-         SongWord(6) == 0x1725 && SongWord(8) == 0x188F && BuiltInSong[10] == 68 &&
-         BuiltInSong[11] == 5 && SongWord(913) == 50;
+    return SongWord(0) == 0x1500 && SongWord(2) == 0x154F && SongWord(4) == 0x1710 && SongWord(6) == 0x1725 &&
+           SongWord(8) == 0x188F && BuiltInSong[10] == 68 && BuiltInSong[11] == 5 && SongWord(913) == 50;
 }
 
 // Length in bytes of the track command at offset p (0 for an illegal byte).
 constexpr int CommandLength(int p) {
-  const int c = BuiltInSong[p];
-  if (c == 0 || (c >= 1 && c <= 97) || c == 100 || c == 102) return 2;
-  if (c == 98 || c >= 128) return 1;
-  return 0;
+    const int c = BuiltInSong[p];
+    if (c == 0 || (c >= 1 && c <= 97) || c == 100 || c == 102) return 2;
+    if (c == 98 || c >= 128) return 1;
+    return 0;
 }
 
 // Every track runs from its table entry to an end marker that sits just
 // before the next track (the last one just before the instrument table).
 consteval bool TracksFillTheirRegion() {
-  if (TrackStartOffset(0) != 111) return false;
-  for (int t = 0; t < 15; ++t) {
-    const int end = t < 14 ? TrackStartOffset(t + 1) : 530;
-    int p = TrackStartOffset(t);
-    while (p < end - 1) {
-      const int length = CommandLength(p);
-      if (length == 0 || BuiltInSong[p] == 98) return false;
-      p += length;
+    if (TrackStartOffset(0) != 111) return false;
+    for (int t = 0; t < 15; ++t) {
+        const int end = t < 14 ? TrackStartOffset(t + 1) : 530;
+        int p = TrackStartOffset(t);
+        while (p < end - 1) {
+            const int length = CommandLength(p);
+            if (length == 0 || BuiltInSong[p] == 98) return false;
+            p += length;
+        }
+        if (p != end - 1 || BuiltInSong[p] != 98) return false;
     }
-    if (p != end - 1 || BuiltInSong[p] != 98) return false;
-  }
-  return true;
+    return true;
 }
 
 // Programs are whole 4-byte steps, follow each other without gaps, never
 // start with a loop marker and end with a stop step or a loop marker.
 consteval bool ProgramsFillTheirRegion() {
-  if (ProgramStartOffset(0) != 565) return false;
-  for (int n = 0; n < 7; ++n) {
-    const int start = ProgramStartOffset(n);
-    const int end = n < 6 ? ProgramStartOffset(n + 1) : 913;
-    if (end <= start || (end - start) % 4 != 0) return false;
-    if (BuiltInSong[start + 3] >> 4 == 15) return false;
-    const int lastControl = BuiltInSong[end - 1] >> 4;
-    if (lastControl != 14 && lastControl != 15) return false;
-  }
-  return true;
+    if (ProgramStartOffset(0) != 565) return false;
+    for (int n = 0; n < 7; ++n) {
+        const int start = ProgramStartOffset(n);
+        const int end = n < 6 ? ProgramStartOffset(n + 1) : 913;
+        if (end <= start || (end - start) % 4 != 0) return false;
+        if (BuiltInSong[start + 3] >> 4 == 15) return false;
+        const int lastControl = BuiltInSong[end - 1] >> 4;
+        if (lastControl != 14 && lastControl != 15) return false;
+    }
+    return true;
 }
 
 static_assert(HeaderIsFixed(), "header words, order length, unit or tick rate changed");

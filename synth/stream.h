@@ -8,8 +8,8 @@
 #include "dxvornik.h"
 
 struct SoundRing {
-  std::uint32_t BufferBytes = 0;  // one second: 2 x SampleRate
-  std::uint32_t WritePos = 0;     // where the next synthesized byte goes
+    std::uint32_t BufferBytes = 0;  // one second: 2 x SampleRate
+    std::uint32_t WritePos = 0;     // where the next synthesized byte goes
 };
 
 constexpr std::uint32_t BytesPerFrame = 2;  // mono, 16-bit
@@ -22,8 +22,8 @@ std::uint32_t BytesDue(const SoundRing& ring, std::uint32_t playCursor);
 // Renders into the one or two regions a lock of BytesDue bytes at WritePos
 // returned (region 2 may be null with count 0) and moves WritePos past them.
 // Each region gets count / 2 samples, the end of the ring before its start.
-void RenderRegions(Synth& synth, SoundRing& ring, void* region1, std::uint32_t count1,
-                   void* region2, std::uint32_t count2);
+void RenderRegions(Synth& synth, SoundRing& ring, void* region1, std::uint32_t count1, void* region2,
+                   std::uint32_t count2);
 
 // The first fill: WritePos := 0, the whole ring (locked as one region) is
 // rendered, and WritePos comes back to 0.

@@ -7,18 +7,18 @@
 #include <vector>
 
 struct FrameRange {
-  std::int64_t First = 0;
-  std::int64_t Last = 0;  // inclusive
+    std::int64_t First = 0;
+    std::int64_t Last = 0;  // inclusive
 };
 
 // Ranges sorted by their first frame, overlapping and touching ones merged.
 struct FrameList {
-  std::vector<FrameRange> Ranges;
+    std::vector<FrameRange> Ranges;
 };
 
 struct FrameListParse {
-  FrameList List;
-  std::string Error;  // "" when the text was understood
+    FrameList List;
+    std::string Error;  // "" when the text was understood
 };
 
 // Numbers are decimal digits only (no sign, no spaces), at most

@@ -15,11 +15,11 @@ int InterruptSignal();
 // Blocks the handled signals in the calling thread (for helper threads, so
 // that the signals reach the thread that checks for them) until destroyed.
 struct ScopedSignalBlock {
-  ScopedSignalBlock();
-  ~ScopedSignalBlock();
-  ScopedSignalBlock(const ScopedSignalBlock&) = delete;
-  ScopedSignalBlock& operator=(const ScopedSignalBlock&) = delete;
-  sigset_t Previous;
+    ScopedSignalBlock();
+    ~ScopedSignalBlock();
+    ScopedSignalBlock(const ScopedSignalBlock&) = delete;
+    ScopedSignalBlock& operator=(const ScopedSignalBlock&) = delete;
+    sigset_t Previous;
 };
 
 // After the clean-up: ends the process by the recorded signal, as if the

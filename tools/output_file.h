@@ -17,21 +17,21 @@
 #include <string>
 
 struct OutputFile {
-  std::string Name;      // as the user gave it, for messages
-  std::string Target;    // the file that is written: symbolic links followed
-  std::string TempPath;  // "" when written in place or already renamed
-  int Descriptor = -1;
-  bool InPlace = false;
-  mode_t Mode = 0;  // the permission bits the finished file gets
+    std::string Name;      // as the user gave it, for messages
+    std::string Target;    // the file that is written: symbolic links followed
+    std::string TempPath;  // "" when written in place or already renamed
+    int Descriptor = -1;
+    bool InPlace = false;
+    mode_t Mode = 0;  // the permission bits the finished file gets
 };
 
 // What an output name stands for, links followed, without touching it.
 struct OutputKind {
-  std::string Target;  // the name the links lead to
-  bool Exists = false;
-  bool Regular = false;  // a regular file, or nothing there yet
-  std::string Describe;  // "a FIFO", "a character device", ...; "" for a regular file
-  std::string Error;     // why the name cannot be used at all
+    std::string Target;  // the name the links lead to
+    bool Exists = false;
+    bool Regular = false;  // a regular file, or nothing there yet
+    std::string Describe;  // "a FIFO", "a character device", ...; "" for a regular file
+    std::string Error;     // why the name cannot be used at all
 };
 
 OutputKind ClassifyOutput(const std::string& path);

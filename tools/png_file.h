@@ -12,7 +12,7 @@
 struct PngEncoder;
 
 struct PngEncoderDeleter {
-  void operator()(PngEncoder* encoder) const;
+    void operator()(PngEncoder* encoder) const;
 };
 using PngEncoderPtr = std::unique_ptr<PngEncoder, PngEncoderDeleter>;
 

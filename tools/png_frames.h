@@ -15,24 +15,24 @@
 #include "raster/colour.h"
 
 struct PngFrameJob {
-  std::int64_t Frame = 0;
-  std::vector<Colour32> Pixels;
+    std::int64_t Frame = 0;
+    std::vector<Colour32> Pixels;
 };
 
 struct PngFrames {
-  std::string Dir;
-  std::string StagingDir;
-  bool CreatedDir = false;  // the directory did not exist before
-  int Width = 0, Height = 0;
+    std::string Dir;
+    std::string StagingDir;
+    bool CreatedDir = false;  // the directory did not exist before
+    int Width = 0, Height = 0;
 
-  std::mutex Lock;
-  std::condition_variable Changed;
-  std::deque<PngFrameJob> Waiting;      // frames to encode, oldest first
-  std::vector<PngFrameJob> Spare;       // buffers free for new frames
-  std::vector<std::string> Names;       // files in the staging directory
-  std::string Error;                    // the first failure
-  bool Closing = false;
-  std::vector<std::thread> Workers;
+    std::mutex Lock;
+    std::condition_variable Changed;
+    std::deque<PngFrameJob> Waiting;  // frames to encode, oldest first
+    std::vector<PngFrameJob> Spare;   // buffers free for new frames
+    std::vector<std::string> Names;   // files in the staging directory
+    std::string Error;                // the first failure
+    bool Closing = false;
+    std::vector<std::thread> Workers;
 };
 
 // "frame-00042.png"
@@ -41,8 +41,8 @@ std::string PngFrameName(std::int64_t frame);
 // Makes the directory if it does not exist (one level), the staging
 // directory in it, and starts `threads` encoders with `queueLength` frame
 // buffers between them and the caller. Returns "" or the problem.
-std::string StartPngFrames(PngFrames& frames, const std::string& dir, int width, int height,
-                           int threads, int queueLength, int level);
+std::string StartPngFrames(PngFrames& frames, const std::string& dir, int width, int height, int threads,
+                           int queueLength, int level);
 
 // Copies the pixels (width x height, row after row) for encoding; waits
 // while every buffer is taken. Returns "" or an encoder's failure.

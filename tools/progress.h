@@ -6,11 +6,11 @@
 #include <string>
 
 struct Progress {
-  bool Enabled = false;
-  std::int64_t Total = 0;
-  std::chrono::steady_clock::time_point Start;
-  std::chrono::steady_clock::time_point LastDrawn;
-  bool Drawn = false;
+    bool Enabled = false;
+    std::int64_t Total = 0;
+    std::chrono::steady_clock::time_point Start;
+    std::chrono::steady_clock::time_point LastDrawn;
+    bool Drawn = false;
 };
 
 Progress StartProgress(std::int64_t total);

@@ -10,7 +10,7 @@
 #include "raster/colour.h"
 
 struct Yuv {
-  std::uint8_t Y, Cb, Cr;
+    std::uint8_t Y, Cb, Cr;
 };
 
 // BT.709, limited range (Y 16..235, Cb and Cr 16..240), of the average of

@@ -12,9 +12,9 @@
 #include "synth/stream.h"
 
 struct ShowSound {
-  Synth Synthesizer;
-  SoundRing Ring;
-  std::vector<std::int16_t> Buffer;  // the ring's memory: one second of samples
+    Synth Synthesizer;
+    SoundRing Ring;
+    std::vector<std::int16_t> Buffer;  // the ring's memory: one second of samples
 };
 
 // Start-up and the first fill (one second), which draws from the random

@@ -10,8 +10,8 @@
 
 // "" or the problem, with the exit code it calls for.
 struct SongFault {
-  int Code = ExitOk;
-  std::string Message;
+    int Code = ExitOk;
+    std::string Message;
 };
 
 // Checks the options' sample rate against a loaded image called `name`. A

@@ -16,17 +16,17 @@
 #include "output_file.h"
 
 struct VideoPipe {
-  OutputFile Output;  // ffmpeg writes the temporary file by name
-  pid_t Pid = -1;
-  int FrameFd = -1;  // our end of ffmpeg's standard input
-  int SoundFd = -1;  // our end of ffmpeg's descriptor 3
+    OutputFile Output;  // ffmpeg writes the temporary file by name
+    pid_t Pid = -1;
+    int FrameFd = -1;  // our end of ffmpeg's standard input
+    int SoundFd = -1;  // our end of ffmpeg's descriptor 3
 
-  std::mutex Lock;
-  std::condition_variable Changed;
-  std::vector<std::uint8_t> SoundWaiting;  // little-endian samples not yet written
-  bool SoundClosed = false;
-  std::string SoundError;
-  std::thread SoundWriter;
+    std::mutex Lock;
+    std::condition_variable Changed;
+    std::vector<std::uint8_t> SoundWaiting;  // little-endian samples not yet written
+    bool SoundClosed = false;
+    std::string SoundError;
+    std::thread SoundWriter;
 };
 
 // Chosen by measuring decoded frames against the PNG files: see README.md.
@@ -37,9 +37,9 @@ constexpr int VideoQuality = 10;  // x264's constant rate factor
 constexpr const char* VideoSoundBitRate = "256k";
 
 struct VideoFormat {
-  std::int32_t Width = 0, Height = 0;  // even
-  std::int64_t FramePeriod = 0;  // microseconds
-  std::uint32_t SampleRate = 0;
+    std::int32_t Width = 0, Height = 0;  // even
+    std::int64_t FramePeriod = 0;        // microseconds
+    std::uint32_t SampleRate = 0;
 };
 
 // Where `name` is found on PATH, or "" when it is not there.

@@ -58,10 +58,18 @@ void SceneFrames(benchmark::State& state, Scene scene) {
     state.counters["scene_frames"] = static_cast<double>(loop.phases.size());
 }
 
-void BM_TitlesFrame(benchmark::State& state) { SceneFrames(state, Scene::Title); }
-void BM_BallsFrame(benchmark::State& state) { SceneFrames(state, Scene::Balls); }
-void BM_RingsColumnFrame(benchmark::State& state) { SceneFrames(state, Scene::RingsAndColumn); }
-void BM_LandscapeFrame(benchmark::State& state) { SceneFrames(state, Scene::Landscape); }
+void BM_TitlesFrame(benchmark::State& state) {
+    SceneFrames(state, Scene::Title);
+}
+void BM_BallsFrame(benchmark::State& state) {
+    SceneFrames(state, Scene::Balls);
+}
+void BM_RingsColumnFrame(benchmark::State& state) {
+    SceneFrames(state, Scene::RingsAndColumn);
+}
+void BM_LandscapeFrame(benchmark::State& state) {
+    SceneFrames(state, Scene::Landscape);
+}
 BENCHMARK(BM_TitlesFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BallsFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RingsColumnFrame)->Unit(benchmark::kMicrosecond);
@@ -87,8 +95,7 @@ struct SdlTarget {
     SDL_Renderer* renderer = nullptr;
 
     SdlTarget() {
-        surface = SDL_CreateRGBSurfaceWithFormat(0, ScreenWidth, ScreenHeight, 32,
-                                                 SDL_PIXELFORMAT_ARGB8888);
+        surface = SDL_CreateRGBSurfaceWithFormat(0, ScreenWidth, ScreenHeight, 32, SDL_PIXELFORMAT_ARGB8888);
         if (surface) renderer = SDL_CreateSoftwareRenderer(surface);
         if (renderer) SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     }
@@ -147,8 +154,8 @@ void BM_SdlLandscapeTriangles(benchmark::State& state) {
     for (auto _ : state) {
         const std::vector<SDL_Vertex>& v = lists[n++ % lists.size()];
         target.Clear();
-        if (SDL_RenderGeometry(target.renderer, nullptr, v.data(), static_cast<int>(v.size()),
-                               nullptr, 0) != 0) {
+        if (SDL_RenderGeometry(target.renderer, nullptr, v.data(), static_cast<int>(v.size()), nullptr, 0) !=
+            0) {
             state.SkipWithError(SDL_GetError());
             return;
         }
@@ -195,14 +202,13 @@ BENCHMARK(BM_RenderSamples)->Arg(44100)->Arg(48000)->Arg(200000)->Unit(benchmark
 
 // Keeps, per benchmark, the least CPU seconds per iteration of its repetitions.
 class SummaryReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     std::map<std::string, double> seconds;
 
     void ReportRuns(const std::vector<Run>& reports) override {
         ConsoleReporter::ReportRuns(reports);
         for (const Run& run : reports) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0)
-                continue;
+            if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0) continue;
             std::string name = run.run_name.function_name;
             if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
             const double perIteration = run.cpu_accumulated_time / static_cast<double>(run.iterations);
@@ -251,8 +257,8 @@ void PrintSummary(const SummaryReporter& r) {
         const double sdlDraw = *sdlAll - *sdlClear;
         std::printf("  %-46s %9.2f us (clear %.2f us)\n", "SDL2 software renderer: landscape triangles",
                     sdlDraw * 1e6, *sdlClear * 1e6);
-        Line("SDL2 draw alone / our whole landscape frame", sdlDraw / *landscape, "x faster",
-             "target >= 4", sdlDraw / *landscape >= 4);
+        Line("SDL2 draw alone / our whole landscape frame", sdlDraw / *landscape, "x faster", "target >= 4",
+             sdlDraw / *landscape >= 4);
     }
     const struct {
         std::int64_t rate;
@@ -264,8 +270,7 @@ void PrintSummary(const SummaryReporter& r) {
         const auto song = SongSeconds.find(rate.rate);
         if (!t || song == SongSeconds.end()) continue;
         const std::string label = "RenderSamples at " + std::to_string(rate.rate) + " Hz";
-        Line(label.c_str(), song->second / *t, "x real time", rate.target,
-             song->second / *t >= rate.limit);
+        Line(label.c_str(), song->second / *t, "x real time", rate.target, song->second / *t >= rate.limit);
     }
 }
 

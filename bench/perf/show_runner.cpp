@@ -10,7 +10,9 @@ namespace {
 // Scenes end within 16 seconds; a loop that runs longer has lost its clock.
 constexpr int FrameLimit = 100'000;
 
-Scene NextFrameScene(const Show& show) { return SceneFor(SceneIndexFor(show.DemoClock)); }
+Scene NextFrameScene(const Show& show) {
+    return SceneFor(SceneIndexFor(show.DemoClock));
+}
 
 void RenderUndrawn(Show& show) {
     VirtualPlatform.failingLocks = 1;
@@ -63,4 +65,6 @@ void SkipNextFrame(SceneLoop& loop) {
     RenderUndrawn(loop.show);
 }
 
-const PixelBlock& ShowFrame() { return VirtualFrame(); }
+const PixelBlock& ShowFrame() {
+    return VirtualFrame();
+}

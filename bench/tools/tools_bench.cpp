@@ -43,17 +43,28 @@ void WholeShow(benchmark::State& state, const std::vector<std::string>& outputs)
         const double real = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.SetIterationTime(real);
         state.counters["cpu_s"] = ChildrenCpuSeconds() - cpuBefore;
-        state.counters["cores"] = state.counters["cpu_s"] / real;  // on a busy machine, less than the design allows
+        state.counters["cores"] =
+            state.counters["cpu_s"] / real;  // on a busy machine, less than the design allows
         if (!ok) state.SkipWithError("the capture failed");
     }
     fs::remove_all(dir);
 }
 
-void BM_ShowNoOutput(benchmark::State& state) { WholeShow(state, {}); }
-void BM_ShowWav(benchmark::State& state) { WholeShow(state, {"--wav", "/show.wav"}); }
-void BM_ShowPngFrames(benchmark::State& state) { WholeShow(state, {"--png-dir", "/frames"}); }
-void BM_ShowVideo(benchmark::State& state) { WholeShow(state, {"--video", "/show.mp4"}); }  // 1600 x 1200
-void BM_ShowVideoScale1(benchmark::State& state) { WholeShow(state, {"--video", "/show.mp4", "--scale", "1"}); }
+void BM_ShowNoOutput(benchmark::State& state) {
+    WholeShow(state, {});
+}
+void BM_ShowWav(benchmark::State& state) {
+    WholeShow(state, {"--wav", "/show.wav"});
+}
+void BM_ShowPngFrames(benchmark::State& state) {
+    WholeShow(state, {"--png-dir", "/frames"});
+}
+void BM_ShowVideo(benchmark::State& state) {
+    WholeShow(state, {"--video", "/show.mp4"});
+}  // 1600 x 1200
+void BM_ShowVideoScale1(benchmark::State& state) {
+    WholeShow(state, {"--video", "/show.mp4", "--scale", "1"});
+}
 
 BENCHMARK(BM_ShowNoOutput)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_ShowWav)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);

@@ -13,7 +13,9 @@ SceneLoop Loop;
 }  // namespace
 
 // Scene numbers as in the schedule: 0 titles, 1 balls, 2 rings and column, 3 landscape.
-DX_EXPORT("StartScene") void StartScene(int scene) { Loop = StartSceneLoop(static_cast<Scene>(scene)); }
+DX_EXPORT("StartScene") void StartScene(int scene) {
+    Loop = StartSceneLoop(static_cast<Scene>(scene));
+}
 
 // Draws the scene's next `count` frames; returns a pixel so nothing is left out.
 DX_EXPORT("DrawFrames") std::uint32_t DrawFrames(int count) {

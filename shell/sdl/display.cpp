@@ -90,9 +90,9 @@ bool EnsureBackBuffer(bool& remade) {
     FreeOwnBackBuffer();
     Screen = screen;
     BackBufferOwner = std::this_thread::get_id();
-    BackBuffer = intoScreen ? screen
-                            : SDL_CreateRGBSurfaceWithFormat(0, ScreenWidth, ScreenHeight, 32,
-                                                             SDL_PIXELFORMAT_RGB888);
+    BackBuffer =
+        intoScreen ? screen
+                   : SDL_CreateRGBSurfaceWithFormat(0, ScreenWidth, ScreenHeight, 32, SDL_PIXELFORMAT_RGB888);
     return BackBuffer != nullptr;
 }
 
@@ -131,9 +131,13 @@ void ReleaseDisplayObjects() {
     MainWindow = nullptr;
 }
 
-std::int64_t PlatformCounterFrequency() { return static_cast<std::int64_t>(SDL_GetPerformanceFrequency()); }
+std::int64_t PlatformCounterFrequency() {
+    return static_cast<std::int64_t>(SDL_GetPerformanceFrequency());
+}
 
-std::int64_t PlatformCounter() { return static_cast<std::int64_t>(SDL_GetPerformanceCounter()); }
+std::int64_t PlatformCounter() {
+    return static_cast<std::int64_t>(SDL_GetPerformanceCounter());
+}
 
 namespace {
 
@@ -158,10 +162,8 @@ void PlatformSleep10ms() {
     const std::int64_t end = MonotonicNanoseconds() + 10'000'000;
     const std::int64_t wake = end - WakeAheadNanoseconds;
     const timespec until{static_cast<time_t>(wake / 1'000'000'000), static_cast<long>(wake % 1'000'000'000)};
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
-    }
-    while (MonotonicNanoseconds() < end) {
-    }
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {}
+    while (MonotonicNanoseconds() < end) {}
 }
 
 void PlatformPostCloseRequest() {

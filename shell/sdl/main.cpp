@@ -1,3 +1,5 @@
 #include "shell/program.h"
 
-int main() { RunProgram(); }
+int main() {
+    RunProgram();
+}

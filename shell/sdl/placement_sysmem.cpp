@@ -3,4 +3,6 @@
 // framebuffer once per frame.
 #include "shell/sdl/sdl_shell.h"
 
-bool DrawsIntoFramebuffer(const SDL_Surface&) { return false; }
+bool DrawsIntoFramebuffer(const SDL_Surface&) {
+    return false;
+}

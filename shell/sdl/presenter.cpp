@@ -56,9 +56,8 @@ void RunPresenter(Presenter* presenter) {
     YieldToRenderThread();
     std::unique_lock lock(presenter->mutex);
     for (;;) {
-        presenter->changed.wait(lock, [presenter] {
-            return presenter->from != nullptr || presenter->stopping;
-        });
+        presenter->changed.wait(lock,
+                                [presenter] { return presenter->from != nullptr || presenter->stopping; });
         if (presenter->from == nullptr) return;
         SDL_Surface* const from = presenter->from;
         SDL_Surface* const to = presenter->to;

@@ -56,7 +56,8 @@ SoundResult SoundFindDevice(void*, std::uint32_t& maxSampleRate) {
     maxSampleRate = FallbackSampleRate;
     if (SDL_GetDefaultAudioInfo(nullptr, &deviceFormat, 0) == 0 && deviceFormat.freq > 0) {
         maxSampleRate = static_cast<std::uint32_t>(deviceFormat.freq);
-    } else if (SDL_GetNumAudioDevices(0) > 0 && SDL_GetAudioDeviceSpec(0, 0, &deviceFormat) == 0 && deviceFormat.freq > 0) {
+    } else if (SDL_GetNumAudioDevices(0) > 0 && SDL_GetAudioDeviceSpec(0, 0, &deviceFormat) == 0 &&
+               deviceFormat.freq > 0) {
         maxSampleRate = static_cast<std::uint32_t>(deviceFormat.freq);
     }
     return 0;
@@ -103,13 +104,21 @@ SoundResult SoundUnlock(const SoundRegions&) {
     return 0;
 }
 
-void SoundPlayLooping() { SDL_PauseAudioDevice(Device, 0); }
+void SoundPlayLooping() {
+    SDL_PauseAudioDevice(Device, 0);
+}
 
-std::uint32_t SoundPlayCursor() { return PlayCursor.load(std::memory_order_acquire); }
+std::uint32_t SoundPlayCursor() {
+    return PlayCursor.load(std::memory_order_acquire);
+}
 
-void SoundStop() { SDL_PauseAudioDevice(Device, 1); }
+void SoundStop() {
+    SDL_PauseAudioDevice(Device, 1);
+}
 
-const char* SoundFailureText(SoundResult) { return LastFailure.c_str(); }
+const char* SoundFailureText(SoundResult) {
+    return LastFailure.c_str();
+}
 
 void SoundClose() {
     if (Device != 0) SDL_CloseAudioDevice(Device);

@@ -52,7 +52,9 @@ bool OnlyAnInvisibleDisplay() {
 
 }  // namespace
 
-bool OnMainThread() { return std::this_thread::get_id() == MainThread; }
+bool OnMainThread() {
+    return std::this_thread::get_id() == MainThread;
+}
 
 void InitialisePlatform() {
     MainThread = std::this_thread::get_id();
@@ -82,17 +84,21 @@ QuestionAnswer AskFullScreenQuestion() {
         {0, IdNo, "No"},
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IdCancel, "Cancel"},
     };
-    const SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, nullptr, "", "Fullscreen?",
-                                 SDL_arraysize(buttons), buttons, nullptr};
+    const SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, nullptr, "",     "Fullscreen?",
+                                 SDL_arraysize(buttons),     buttons, nullptr};
     int chosen = -1;
     if (SDL_ShowMessageBox(&box, &chosen) != 0) return QuestionAnswer::NotShown;
     switch (chosen) {
-        case IdYes: return QuestionAnswer::Yes;
-        case IdNo: return QuestionAnswer::No;
-        case IdCancel: return QuestionAnswer::Cancel;
+        case IdYes:
+            return QuestionAnswer::Yes;
+        case IdNo:
+            return QuestionAnswer::No;
+        case IdCancel:
+            return QuestionAnswer::Cancel;
         // SDL answers -1 both for a box closed without a button and for a
         // fallback box that could not be shown at all.
-        default: return QuestionAnswer::NotShown;
+        default:
+            return QuestionAnswer::NotShown;
     }
 }
 
@@ -108,7 +114,9 @@ void OpenMainWindow() {
 // Nice values stand in for the priority classes: the process a little above
 // the desktop, the audio thread a little above the render thread. Without the
 // right to raise priority the calls fail and nothing changes.
-void RaiseProcessPriority() { setpriority(PRIO_PROCESS, 0, -2); }
+void RaiseProcessPriority() {
+    setpriority(PRIO_PROCESS, 0, -2);
+}
 
 void RunMessageLoop() {
     while (MainWindow != nullptr) {

@@ -103,4 +103,6 @@ bool IsCurrentWorker(const WorkerThread* worker) {
     return worker->id == std::this_thread::get_id();
 }
 
-void SleepMilliseconds(std::uint32_t milliseconds) { SDL_Delay(milliseconds); }
+void SleepMilliseconds(std::uint32_t milliseconds) {
+    SDL_Delay(milliseconds);
+}

@@ -10,8 +10,8 @@
 
 namespace std {
 template <class To, class From>
-    requires(sizeof(To) == sizeof(From) && is_trivially_copyable_v<To> && is_trivially_copyable_v<From>)
-constexpr To bit_cast(const From& from) noexcept {
+requires(sizeof(To) == sizeof(From) && is_trivially_copyable_v<To> &&
+         is_trivially_copyable_v<From>) constexpr To bit_cast(const From& from) noexcept {
     return __builtin_bit_cast(To, from);
 }
 }  // namespace std

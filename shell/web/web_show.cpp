@@ -52,8 +52,8 @@ void PlayFrameSound(std::int64_t frame) {
     const std::uint32_t first = samples < ringSamples - start ? samples : ringSamples - start;
     const std::uint32_t second = samples - first;
     std::int16_t* ring = Page.RingSamples.data();
-    RenderRegions(Page.Synthesizer, Page.Ring, ring + start, first * BytesPerFrame, second > 0 ? ring : nullptr,
-                  second * BytesPerFrame);
+    RenderRegions(Page.Synthesizer, Page.Ring, ring + start, first * BytesPerFrame,
+                  second > 0 ? ring : nullptr, second * BytesPerFrame);
     Page.FreshStart = start;
     Page.FreshCount = samples;
 }
@@ -82,10 +82,14 @@ DX_EXPORT("ShowStart") int ShowStart(std::uint32_t rate) {
     return 0;
 }
 
-DX_EXPORT("ShowProblem") const char* ShowProblem() { return Page.Problem.c_str(); }
+DX_EXPORT("ShowProblem") const char* ShowProblem() {
+    return Page.Problem.c_str();
+}
 
 // Frames the show draws before the one that ends it at second 51.
-DX_EXPORT("ShowFrames") double ShowFrames() { return static_cast<double>(Page.FrameCount); }
+DX_EXPORT("ShowFrames") double ShowFrames() {
+    return static_cast<double>(Page.FrameCount);
+}
 
 // Samples heard before frame `frame` is due; the frame is due once they have been.
 DX_EXPORT("ShowSamplesBeforeFrame") double ShowSamplesBeforeFrame(double frame) {
@@ -107,12 +111,20 @@ DX_EXPORT("ShowPlayFrame") double ShowPlayFrame(int draw) {
 }
 
 // True once a frame has asked the show to close.
-DX_EXPORT("ShowEnded") int ShowEnded() { return VirtualPlatform.closeRequests > 0 ? 1 : 0; }
+DX_EXPORT("ShowEnded") int ShowEnded() {
+    return VirtualPlatform.closeRequests > 0 ? 1 : 0;
+}
 
 // The ring of sound and where in it the latest samples lie.
-DX_EXPORT("ShowSoundRing") const std::int16_t* ShowSoundRing() { return Page.RingSamples.data(); }
-DX_EXPORT("ShowFreshStart") std::uint32_t ShowFreshStart() { return Page.FreshStart; }
-DX_EXPORT("ShowFreshCount") std::uint32_t ShowFreshCount() { return Page.FreshCount; }
+DX_EXPORT("ShowSoundRing") const std::int16_t* ShowSoundRing() {
+    return Page.RingSamples.data();
+}
+DX_EXPORT("ShowFreshStart") std::uint32_t ShowFreshStart() {
+    return Page.FreshStart;
+}
+DX_EXPORT("ShowFreshCount") std::uint32_t ShowFreshCount() {
+    return Page.FreshCount;
+}
 
 // The presented frame as a canvas takes it: bytes red, green, blue and an
 // opaque alpha for each pixel.

@@ -15,15 +15,16 @@ DDSURFACEDESC2 BackBufferDesc{};
 namespace {
 
 // {15E65EC0-3B9C-11D2-B92F-00609797EA5B}
-constexpr GUID DirectDraw7Id = {0x15E65EC0, 0x3B9C, 0x11D2,
-                                {0xB9, 0x2F, 0x00, 0x60, 0x97, 0x97, 0xEA, 0x5B}};
+constexpr GUID DirectDraw7Id = {0x15E65EC0, 0x3B9C, 0x11D2, {0xB9, 0x2F, 0x00, 0x60, 0x97, 0x97, 0xEA, 0x5B}};
 
 using DirectDrawCreateExProc = HRESULT(WINAPI*)(GUID*, LPVOID*, REFIID, IUnknown*);
 
 constexpr DWORD RefreshRate = 60;
 constexpr DWORD BitsPerPixel = 32;
 
-HWND Window() { return static_cast<HWND>(WindowHandle); }
+HWND Window() {
+    return static_cast<HWND>(WindowHandle);
+}
 
 // Whether the back buffer is locked now; only the render thread touches it.
 bool FrameLocked = false;

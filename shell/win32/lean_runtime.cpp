@@ -7,7 +7,9 @@
 #include <cstdlib>
 
 namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
+void __verbose_terminate_handler() {
+    std::abort();
+}
 }  // namespace __gnu_cxx
 
 // The containers' and strings' failures: out of memory, too long, built
@@ -15,7 +17,13 @@ void __verbose_terminate_handler() { std::abort(); }
 // links the library's version too and stops the build with a duplicate
 // definition.
 namespace std {
-void __throw_bad_alloc() { std::abort(); }
-void __throw_length_error(const char*) { std::abort(); }
-void __throw_logic_error(const char*) { std::abort(); }
+void __throw_bad_alloc() {
+    std::abort();
+}
+void __throw_length_error(const char*) {
+    std::abort();
+}
+void __throw_logic_error(const char*) {
+    std::abort();
+}
 }  // namespace std

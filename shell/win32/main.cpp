@@ -4,4 +4,6 @@
 
 #include "shell/program.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { RunProgram(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    RunProgram();
+}

@@ -17,7 +17,9 @@ std::int64_t PlatformCounter() {
     return counter.QuadPart;
 }
 
-void PlatformSleep10ms() { Sleep(10); }
+void PlatformSleep10ms() {
+    Sleep(10);
+}
 
 void PlatformPostCloseRequest() {
     PostMessageA(static_cast<HWND>(WindowHandle), WM_CLOSE, 0, 0);

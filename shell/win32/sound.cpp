@@ -14,8 +14,8 @@
 namespace {
 
 // {6825A449-7524-4D82-920F-50E36AB3AB1E}
-constexpr GUID SoundBuffer8Id = {0x6825A449, 0x7524, 0x4D82,
-                                 {0x92, 0x0F, 0x50, 0xE3, 0x6A, 0xB3, 0xAB, 0x1E}};
+constexpr GUID SoundBuffer8Id = {
+    0x6825A449, 0x7524, 0x4D82, {0x92, 0x0F, 0x50, 0xE3, 0x6A, 0xB3, 0xAB, 0x1E}};
 
 using DirectSoundCreate8Proc = HRESULT(WINAPI*)(LPCGUID, LPDIRECTSOUND8*, LPUNKNOWN);
 
@@ -87,8 +87,8 @@ SoundResult SoundLock(std::uint32_t offset, std::uint32_t bytes, SoundRegions& r
     DWORD count1 = 0;
     DWORD count2 = 0;
     const DWORD flags = bytes == SoundBufferDesc.dwBufferBytes ? DSBLOCK_ENTIREBUFFER : 0;
-    const HRESULT result = SoundBuffer8->Lock(offset, bytes, &regions.pointer1, &count1,
-                                              &regions.pointer2, &count2, flags);
+    const HRESULT result =
+        SoundBuffer8->Lock(offset, bytes, &regions.pointer1, &count1, &regions.pointer2, &count2, flags);
     if (FAILED(result)) {
         regions = SoundRegions{};
         return result;
@@ -99,11 +99,12 @@ SoundResult SoundLock(std::uint32_t offset, std::uint32_t bytes, SoundRegions& r
 }
 
 SoundResult SoundUnlock(const SoundRegions& regions) {
-    return SoundBuffer8->Unlock(regions.pointer1, regions.count1, regions.pointer2,
-                                regions.count2);
+    return SoundBuffer8->Unlock(regions.pointer1, regions.count1, regions.pointer2, regions.count2);
 }
 
-void SoundPlayLooping() { SoundBuffer8->Play(0, 0, DSBPLAY_LOOPING); }
+void SoundPlayLooping() {
+    SoundBuffer8->Play(0, 0, DSBPLAY_LOOPING);
+}
 
 std::uint32_t SoundPlayCursor() {
     // On a failed reading the cursor stays where it was: nothing new is

@@ -14,8 +14,8 @@ namespace {
 constexpr int WindowX = 101;
 constexpr int WindowY = 101;
 constexpr char WindowClassName[] = "Brumvik";
-constexpr DWORD FullScreenStyle = WS_POPUP | WS_VISIBLE;                          // 0x90000000
-constexpr DWORD WindowedStyle = WS_VISIBLE | WS_CAPTION | WS_SYSMENU;             // 0x10C80000
+constexpr DWORD FullScreenStyle = WS_POPUP | WS_VISIBLE;               // 0x90000000
+constexpr DWORD WindowedStyle = WS_VISIBLE | WS_CAPTION | WS_SYSMENU;  // 0x10C80000
 static_assert(FullScreenStyle == 0x90000000u && WindowedStyle == 0x10C80000u);
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -115,8 +115,8 @@ void OpenMainWindow() {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     RegisterWindowClass(instance);
     const HWND window = CreateWindowExA(0, WindowClassName, FullScreen ? "Fullscreen" : "",
-                                        FullScreen ? FullScreenStyle : WindowedStyle, WindowX,
-                                        WindowY, 320, 240, nullptr, nullptr, instance, nullptr);
+                                        FullScreen ? FullScreenStyle : WindowedStyle, WindowX, WindowY, 320,
+                                        240, nullptr, nullptr, instance, nullptr);
     if (!window) FatalSystemError();
     WindowHandle = window;
     SizeClientArea(window);
@@ -124,15 +124,16 @@ void OpenMainWindow() {
     if (!UpdateWindow(window)) FatalSystemError();
 }
 
-void RaiseProcessPriority() { SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS); }
+void RaiseProcessPriority() {
+    SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
+}
 
 WorkerThread* CreateSuspendedWorker(WorkerProc proc, void* parameter, WorkerPriority priority) {
     auto* worker = new WorkerThread;
     worker->start = ThreadStart{proc, parameter};
     worker->handle = CreateThread(nullptr, 0, WorkerEntry, worker, CREATE_SUSPENDED, &worker->id);
-    SetThreadPriority(worker->handle, priority == WorkerPriority::AboveNormal
-                                          ? THREAD_PRIORITY_ABOVE_NORMAL
-                                          : THREAD_PRIORITY_NORMAL);
+    SetThreadPriority(worker->handle, priority == WorkerPriority::AboveNormal ? THREAD_PRIORITY_ABOVE_NORMAL
+                                                                              : THREAD_PRIORITY_NORMAL);
     return worker;
 }
 
@@ -160,7 +161,9 @@ bool IsCurrentWorker(const WorkerThread* worker) {
     return worker && worker->handle && worker->id == GetCurrentThreadId();
 }
 
-void SleepMilliseconds(std::uint32_t milliseconds) { Sleep(milliseconds); }
+void SleepMilliseconds(std::uint32_t milliseconds) {
+    Sleep(milliseconds);
+}
 
 void RunMessageLoop() {
     MSG message{};
@@ -172,17 +175,18 @@ void RunMessageLoop() {
     }
 }
 
-[[noreturn]] void ExitProcessWith(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }
+[[noreturn]] void ExitProcessWith(int exitCode) {
+    ExitProcess(static_cast<UINT>(exitCode));
+}
 
 [[noreturn]] void FatalSystemError() {
     // The code is taken before the box is shown: the box's own calls may
     // change the last error, and a failure must not end with exit code 0.
     const DWORD code = GetLastError();
     char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
-                       FORMAT_MESSAGE_FROM_SYSTEM,
-                   nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                   reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
+        code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPSTR>(&text), 0, nullptr);
     std::string fallback;
     if (!text) {
         fallback = "Windows error " + std::to_string(code) + ".";
@@ -192,7 +196,10 @@ void RunMessageLoop() {
     ShutdownSteps(code != 0 ? static_cast<int>(code) : 1);
 }
 
-void ShowErrorBox(const char* text) { MessageBoxA(nullptr, text, nullptr, MB_OK); }
+void ShowErrorBox(const char* text) {
+    MessageBoxA(nullptr, text, nullptr, MB_OK);
+}
 
-void UnloadLibraries() { UnbindDirectX(); }
-
+void UnloadLibraries() {
+    UnbindDirectX();
+}

@@ -31,8 +31,8 @@ std::int64_t UlpDistance(double a, double b) {
 // would fail) and about the edge of the 32-bit range, where a conversion
 // would be undefined, it saturates instead.
 TEST(Round, NearestWithHalvesToEvenAndSaturating) {
-    for (const double x : {0.5, 1.5, 2.5, -0.5, -1.5, -2.5, 2.4999999999999996,
-                           0.49999999999999994, 2147483646.5, 2147483647.4, -2147483648.4}) {
+    for (const double x : {0.5, 1.5, 2.5, -0.5, -1.5, -2.5, 2.4999999999999996, 0.49999999999999994,
+                           2147483646.5, 2147483647.4, -2147483648.4}) {
         EXPECT_EQ(Round(x), std::nearbyint(x)) << x;
         EXPECT_EQ(Round64(x), std::nearbyint(x)) << x;
     }
@@ -48,15 +48,21 @@ TEST(Round, NearestWithHalvesToEvenAndSaturating) {
 // count of every kind, mixed so that each kind shares lanes with each.
 std::vector<double> TrigonometryArguments() {
     const double inf = std::numeric_limits<double>::infinity(), quarterPi = 0.7853981633974483;
-    std::vector<double> xs{0.0, -0.0, -4e-320, quarterPi, -std::nextafter(quarterPi, 1.0),
-                           0x1p30, -0x1.0000000000001p30, 1e300, inf, -inf,
+    std::vector<double> xs{0.0,
+                           -0.0,
+                           -4e-320,
+                           quarterPi,
+                           -std::nextafter(quarterPi, 1.0),
+                           0x1p30,
+                           -0x1.0000000000001p30,
+                           1e300,
+                           inf,
+                           -inf,
                            std::bit_cast<double>(0xFFF8000000000003)};
     std::mt19937_64 random(2);
-    std::uniform_real_distribution<double> demo(-100.0, 100.0), wide(-1e5, 1e5),
-        far(-1.6e6, 1.6e6);
+    std::uniform_real_distribution<double> demo(-100.0, 100.0), wide(-1e5, 1e5), far(-1.6e6, 1.6e6);
     for (int i = 0; i < 400000; ++i) {
-        const double multiple =
-            (static_cast<double>(random() % 127324) - 63662) * 1.5707963267948966;
+        const double multiple = (static_cast<double>(random() % 127324) - 63662) * 1.5707963267948966;
         const int scale = -static_cast<int>(random() % 40);
         const auto kind = random() % 5;
         xs.push_back(kind == 0   ? demo(random)
@@ -78,8 +84,8 @@ TEST(Trigonometry, WithinOneUlpOfTheCLibrary) {
     EXPECT_TRUE(std::isnan(Sine(inf)));
     for (const double x : TrigonometryArguments()) {
         if (!std::isfinite(x) || std::abs(x) > 1.6e6) continue;
-        ASSERT_LE(std::max(UlpDistance(Sine(x), std::sin(x)), UlpDistance(Cosine(x), std::cos(x))),
-                  1) << std::hexfloat << x;
+        ASSERT_LE(std::max(UlpDistance(Sine(x), std::sin(x)), UlpDistance(Cosine(x), std::cos(x))), 1)
+            << std::hexfloat << x;
     }
 }
 
@@ -115,8 +121,7 @@ TEST(Exponential, WithinOneUlpOfTheCLibrary) {
     EXPECT_EQ(Exponential(1000.0), std::numeric_limits<double>::infinity());
     EXPECT_TRUE(std::isnan(Exponential(std::nan(""))));
     std::mt19937_64 random(3);
-    std::uniform_real_distribution<double> range(-20.0, 20.0), tiny(-1e-3, 1e-3),
-        all(-745.0, 709.0);
+    std::uniform_real_distribution<double> range(-20.0, 20.0), tiny(-1e-3, 1e-3), all(-745.0, 709.0);
     for (int i = 0; i < 400000; ++i) {
         const double x = i % 5 == 0 ? tiny(random) : i % 5 == 1 ? all(random) : range(random);
         ASSERT_LE(UlpDistance(Exponential(x), std::exp(x)), 1) << std::hexfloat << x;

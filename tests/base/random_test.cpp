@@ -34,8 +34,7 @@ TEST(Random, DrawsFromTwoThreadsAreIndivisibleSteps) {
         const auto draw = [&ready, &state](bool fraction) {
             ready.fetch_add(1);
             while (ready.load() < 2) {}
-            for (int i = 0; i < DrawsPerThread; ++i)
-                fraction ? RandomFraction(state) : RandomBelow(state, 3);
+            for (int i = 0; i < DrawsPerThread; ++i) fraction ? RandomFraction(state) : RandomBelow(state, 3);
         };
         std::thread audio(draw, false);
         draw(true);

@@ -11,7 +11,7 @@ namespace {
 constexpr double Pi = 3.141592653589793;
 
 class BallsTest : public DemoTest {
-protected:
+  protected:
     // Balls 0 to 2 are set by each test; the others stand still, radius 1, in
     // a row near the top right where nothing reaches them.
     void SetUp() override {

@@ -14,7 +14,7 @@
 #include "base/random.h"
 
 class DemoTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetVirtualPlatform();
         RandomSeed.store(0);
@@ -35,8 +35,8 @@ inline void AddInk(InkBox& box, const PixelBlock& frame) {
     for (int i = 0; i < ScreenWidth * ScreenHeight; ++i) {
         if (frame.pixels[i] == 0) continue;
         const int x = i % ScreenWidth, y = i / ScreenWidth;
-        box = {std::min(box.minX, x), std::min(box.minY, y), std::max(box.maxX, x),
-               std::max(box.maxY, y), box.count + 1};
+        box = {std::min(box.minX, x), std::min(box.minY, y), std::max(box.maxX, x), std::max(box.maxY, y),
+               box.count + 1};
     }
 }
 

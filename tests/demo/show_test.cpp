@@ -27,10 +27,12 @@ struct ShowRun {
     std::int64_t framePeriod;  // microseconds (the virtual counter's ticks)
     double stallAtClock;       // negative: no stall
     std::int64_t stallTicks;
-    bool hashed;               // compared with the golden hashes
+    bool hashed;  // compared with the golden hashes
 };
 
-void PrintTo(const ShowRun& run, std::ostream* os) { *os << run.name; }
+void PrintTo(const ShowRun& run, std::ostream* os) {
+    *os << run.name;
+}
 
 constexpr int HashedSeconds = 52;  // 0..50 drawn, 51 asks to close
 
@@ -165,12 +167,12 @@ void LookAtFirstWrongFrame(const ShowRun& run, int firstWrongSecond) {
         const bool kept = !expected.empty();
         if (kept && std::equal(expected.begin(), expected.end(), actual)) continue;
         if (!kept && show->SceneIndex < firstWrongSecond) continue;
-        ADD_FAILURE() << "frame " << frame << " (second " << show->SceneIndex << ") as drawn now: "
-                      << FrameFile("actual", frame);
+        ADD_FAILURE() << "frame " << frame << " (second " << show->SceneIndex
+                      << ") as drawn now: " << FrameFile("actual", frame);
         WriteFramePng(FrameFile("actual", frame), actual);
         if (kept) {
-            ADD_FAILURE() << "where it differs from " << FrameFile("frame", frame) << ", in red: "
-                          << FrameFile("difference", frame);
+            ADD_FAILURE() << "where it differs from " << FrameFile("frame", frame)
+                          << ", in red: " << FrameFile("difference", frame);
             WriteFramePng(FrameFile("difference", frame), FrameDifference(actual, expected.data()).data());
         } else {
             ADD_FAILURE() << "no picture of the frame as it was: run this test with DX_GOLDEN_FRAMES=DIR "
@@ -196,14 +198,13 @@ TEST_P(WholeShow, NothingLeavesItsPlaceAndTheShowEndsItself) {
 
     EXPECT_EQ(ClippedDrawCount(), 0u);
     EXPECT_FALSE(w.sceneWentBack);
-    for (const Scene s : {Scene::Title, Scene::Balls, Scene::RingsAndColumn, Scene::Landscape,
-                          Scene::Close, Scene::Black})
+    for (const Scene s :
+         {Scene::Title, Scene::Balls, Scene::RingsAndColumn, Scene::Landscape, Scene::Close, Scene::Black})
         EXPECT_GT(w.framesPerScene[static_cast<int>(s)], 0u) << static_cast<int>(s);
     EXPECT_EQ(VirtualPlatform.closeRequests, w.framesInSecond51);
     EXPECT_EQ(w.litFramesAfterShow, 0u);
     EXPECT_EQ(w.stalled, run.stallAtClock >= 0);
-    EXPECT_DOUBLE_EQ(w.longestFrameDelta,
-                     (run.framePeriod + (w.stalled ? run.stallTicks : 0)) / 1e6);
+    EXPECT_DOUBLE_EQ(w.longestFrameDelta, (run.framePeriod + (w.stalled ? run.stallTicks : 0)) / 1e6);
 
     // The arena's walls at 99 and 700; a ball bouncing into a corner can
     // reach two pixels past them for one frame.
@@ -216,11 +217,12 @@ TEST_P(WholeShow, NothingLeavesItsPlaceAndTheShowEndsItself) {
 }
 
 //                                     name                      period   stall at  stall      hashed
-INSTANTIATE_TEST_SUITE_P(FramePeriods, WholeShow,
-    ::testing::Values(ShowRun{"period_1ms",                      1'000,  -1,       0,         false},
-                      ShowRun{"period_10ms_golden",             10'000,  -1,       0,         true},
-                      ShowRun{"period_16_667ms",                16'667,  -1,       0,         false},
-                      ShowRun{"period_100ms_stall_2s_in_balls", 100'000, 15.0,     2'000'000, false}),
+INSTANTIATE_TEST_SUITE_P(
+    FramePeriods, WholeShow,
+    ::testing::Values(ShowRun{"period_1ms", 1'000, -1, 0, false},
+                      ShowRun{"period_10ms_golden", 10'000, -1, 0, true},
+                      ShowRun{"period_16_667ms", 16'667, -1, 0, false},
+                      ShowRun{"period_100ms_stall_2s_in_balls", 100'000, 15.0, 2'000'000, false}),
     [](const ::testing::TestParamInfo<ShowRun>& info) { return std::string(info.param.name); });
 
 // A show at 250 ms frames with a generator and a counter of its own. The

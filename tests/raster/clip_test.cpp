@@ -26,7 +26,7 @@ std::size_t InkIn(const std::vector<Colour32>& pixels) {
 }
 
 class ClipTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ResetClippedDrawCount(); }
 
     GuardedFrame small{Width, Height, Width + 3};
@@ -43,8 +43,7 @@ protected:
         figure(big.View(), Margin);
         ASSERT_EQ(ClippedDrawCount(), 0u) << what << ": the big frame is too small";
         const auto inside = big.Pixels(Margin, Margin, Width, Height);
-        const bool leaves = InkIn(big.Pixels(0, 0, Width + 2 * Margin, Height + 2 * Margin)) >
-                            InkIn(inside);
+        const bool leaves = InkIn(big.Pixels(0, 0, Width + 2 * Margin, Height + 2 * Margin)) > InkIn(inside);
         figure(small.View(), 0);
         EXPECT_EQ(ClippedDrawCount(), leaves ? 1u : 0u) << what;
         ASSERT_TRUE(small.GuardIntact()) << what;
@@ -54,35 +53,37 @@ protected:
 
 TEST_F(ClipTest, FiguresKeepTheirInFramePixels) {
     std::mt19937 random(11);
-    std::uniform_int_distribution<int> x(-190, Width + 190), y(-190, Height + 190),
-        nearX(-2, Width + 1), nearY(-2, Height + 1);  // often just on or over an edge
+    std::uniform_int_distribution<int> x(-190, Width + 190), y(-190, Height + 190), nearX(-2, Width + 1),
+        nearY(-2, Height + 1);  // often just on or over an edge
     for (int i = 0; i < 400; ++i) {
         int c[8];
-        for (int k = 0; k < 8; ++k)
-            c[k] = i % 3 ? (k % 2 ? y : x)(random) : (k % 2 ? nearY : nearX)(random);
+        for (int k = 0; k < 8; ++k) c[k] = i % 3 ? (k % 2 ? y : x)(random) : (k % 2 ? nearY : nearX)(random);
         SCOPED_TRACE(::testing::PrintToString(c));
-        ExpectSameInside([&](const FrameView& f, int m) {
-            DrawLine(c[0] + m, c[1] + m, c[2] + m, c[3] + m, f, Ink);
-        }, "line");
-        ExpectSameInside([&](const FrameView& f, int m) {
-            FillTriangle(c[0] + m, c[1] + m, c[2] + m, c[3] + m, c[4] + m, c[5] + m, f, Ink);
-        }, "triangle");
-        ExpectSameInside([&](const FrameView& f, int m) {
-            FillQuad(c[0] + m, c[1] + m, c[2] + m, c[3] + m, c[4] + m, c[5] + m, c[6] + m,
-                     c[7] + m, f, Ink);
-        }, "quad");
-        ExpectSameInside([&](const FrameView& f, int m) {
-            DrawRectangle(c[0] + m, c[1] + m, c[2] + m, c[3] + m, f, Ink);
-        }, "rectangle");
-        ExpectSameInside([&](const FrameView& f, int m) {
-            HorizontalSpan(c[0] + m, c[1] + m, c[2] + m, f, Ink);
-        }, "row span");
-        ExpectSameInside([&](const FrameView& f, int m) {
-            VerticalSpan(c[4] + m, c[5] + m, c[7] + m, f, Ink);
-        }, "column span");
-        ExpectSameInside([&](const FrameView& f, int m) {
-            PutPixel(c[6] / 4 + m, c[7] / 4 + m, f, Ink);
-        }, "pixel");
+        ExpectSameInside(
+            [&](const FrameView& f, int m) { DrawLine(c[0] + m, c[1] + m, c[2] + m, c[3] + m, f, Ink); },
+            "line");
+        ExpectSameInside(
+            [&](const FrameView& f, int m) {
+                FillTriangle(c[0] + m, c[1] + m, c[2] + m, c[3] + m, c[4] + m, c[5] + m, f, Ink);
+            },
+            "triangle");
+        ExpectSameInside(
+            [&](const FrameView& f, int m) {
+                FillQuad(c[0] + m, c[1] + m, c[2] + m, c[3] + m, c[4] + m, c[5] + m, c[6] + m, c[7] + m, f,
+                         Ink);
+            },
+            "quad");
+        ExpectSameInside(
+            [&](const FrameView& f, int m) { DrawRectangle(c[0] + m, c[1] + m, c[2] + m, c[3] + m, f, Ink); },
+            "rectangle");
+        ExpectSameInside(
+            [&](const FrameView& f, int m) { HorizontalSpan(c[0] + m, c[1] + m, c[2] + m, f, Ink); },
+            "row span");
+        ExpectSameInside(
+            [&](const FrameView& f, int m) { VerticalSpan(c[4] + m, c[5] + m, c[7] + m, f, Ink); },
+            "column span");
+        ExpectSameInside([&](const FrameView& f, int m) { PutPixel(c[6] / 4 + m, c[7] / 4 + m, f, Ink); },
+                         "pixel");
         // Every other disc has its square just inside one edge or one pixel
         // over it, and well inside the others.
         const bool edge = i % 2, side = i / 4 % 2, over = i / 8 % 2;
@@ -90,14 +91,15 @@ TEST_F(ClipTest, FiguresKeepTheirInFramePixels) {
         int cx = edge ? Width / 2 : c[0] / 2, cy = edge ? Height / 2 : c[1] / 2;
         if (i % 4 == 1) cx = side ? Width - 1 - r + over : r - over;
         if (i % 4 == 3) cy = side ? Height - 1 - r + over : r - over;
-        ExpectSameInside([&](const FrameView& f, int m) {
-            ShadedDisc(cx + m, cy + m, r, f, 0xFFFFFF);
-        }, "disc");
+        ExpectSameInside([&](const FrameView& f, int m) { ShadedDisc(cx + m, cy + m, r, f, 0xFFFFFF); },
+                         "disc");
         const unsigned char glyph = "AGMTWegjy+=.:/0123456789\xC5\xF6"[i % 26];
-        ExpectSameInside([&](const FrameView& f, int m) {
-            DrawGlyph(c[2] / 3 + m, c[3] / 3 + m, glyph, 3 + (c[4] + 190) % 45,
-                      5 + (c[5] + 190) % 70, Ink, f);
-        }, "glyph");
+        ExpectSameInside(
+            [&](const FrameView& f, int m) {
+                DrawGlyph(c[2] / 3 + m, c[3] / 3 + m, glyph, 3 + (c[4] + 190) % 45, 5 + (c[5] + 190) % 70,
+                          Ink, f);
+            },
+            "glyph");
     }
 }
 
@@ -110,8 +112,8 @@ TEST_F(ClipTest, WideTextIsCountedOnce) {
 }
 
 TEST_F(ClipTest, ExtremeCoordinatesWriteNothingOutside) {
-    const int far[] = {INT_MIN, INT_MIN + 1, -1000000000, -70000, -1, 0, 30, 63, 64,
-                       70000, 1000000000, INT_MAX - 1, INT_MAX};
+    const int far[] = {INT_MIN, INT_MIN + 1, -1000000000, -70000,     -1,          0,      30,
+                       63,      64,          70000,       1000000000, INT_MAX - 1, INT_MAX};
     GuardedFrame frame(Width, Height, Width + 4);
     const FrameView& f = frame.View();
     for (int a : far) {
@@ -141,8 +143,8 @@ TEST_F(ClipTest, ExtremeCoordinatesWriteNothingOutside) {
 // pixels to the true line where it crosses the frame.
 TEST_F(ClipTest, LinesAreTheNearestPixelsToTheExactLine) {
     std::mt19937_64 random(16);
-    std::uniform_int_distribution<std::int64_t> far(-2000000000, 2000000000), near(-20, 70),
-        x(0, Width - 1), y(0, Height - 1);
+    std::uniform_int_distribution<std::int64_t> far(-2000000000, 2000000000), near(-20, 70), x(0, Width - 1),
+        y(0, Height - 1);
     for (int i = 0; i < 3800; ++i) {
         std::array<std::int64_t, 4> c{x(random), y(random), x(random), y(random)};
         if (i % 50 == 0) c = {c[0], c[1], c[0], c[1]};
@@ -154,12 +156,12 @@ TEST_F(ClipTest, LinesAreTheNearestPixelsToTheExactLine) {
         SCOPED_TRACE(::testing::PrintToString(c));
         const PointSet expected = ExactLine(c[0], c[1], c[2], c[3], Width, Height);
         small.Clear();
-        DrawLine(std::int32_t(c[0]), std::int32_t(c[1]), std::int32_t(c[2]), std::int32_t(c[3]),
-                 small.View(), Ink);
+        DrawLine(std::int32_t(c[0]), std::int32_t(c[1]), std::int32_t(c[2]), std::int32_t(c[3]), small.View(),
+                 Ink);
         ASSERT_EQ(small.Drawn(), expected);
         small.Clear();
-        DrawLine(std::int32_t(c[2]), std::int32_t(c[3]), std::int32_t(c[0]), std::int32_t(c[1]),
-                 small.View(), Ink);
+        DrawLine(std::int32_t(c[2]), std::int32_t(c[3]), std::int32_t(c[0]), std::int32_t(c[1]), small.View(),
+                 Ink);
         ASSERT_EQ(small.Drawn(), expected) << "reversed";
         ASSERT_TRUE(small.GuardIntact());
     }
@@ -175,8 +177,7 @@ TEST(MulAddDivide, MatchesWideArithmetic) {
         const unsigned __int128 total = static_cast<unsigned __int128>(a) * b + c;
         if (total / d >= (static_cast<unsigned __int128>(1) << 64)) continue;
         const auto q = raster_detail::MulAddDivide(a, b, c, d);
-        ASSERT_EQ(q.quotient, static_cast<std::uint64_t>(total / d))
-            << a << " " << b << " " << c << " " << d;
+        ASSERT_EQ(q.quotient, static_cast<std::uint64_t>(total / d)) << a << " " << b << " " << c << " " << d;
         ASSERT_EQ(q.remainder, static_cast<std::uint64_t>(total % d));
     }
 }

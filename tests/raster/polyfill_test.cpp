@@ -21,7 +21,9 @@ constexpr Colour32 Ink = 0x00C08040;
 struct Corner {
     std::int32_t x, y;
 };
-std::ostream& operator<<(std::ostream& os, Corner c) { return os << c.x << "," << c.y; }
+std::ostream& operator<<(std::ostream& os, Corner c) {
+    return os << c.x << "," << c.y;
+}
 
 PointSet Triangle(Corner a, Corner b, Corner c) {
     GuardedFrame frame(64, 48, 69);
@@ -83,8 +85,8 @@ TEST(FillTriangle, DependsOnlyOnItsCornersAndCoversTheInterior) {
                 double nearest = 1e9;  // distance from the nearest edge line, inwards
                 for (int e = 0; e < 3; ++e) {
                     const Corner a = c[e], b = c[(e + 1) % 3];
-                    const double side = Cross(a, b, {std::int32_t(px), std::int32_t(py)}) /
-                                        std::hypot(b.x - a.x, b.y - a.y);
+                    const double side =
+                        Cross(a, b, {std::int32_t(px), std::int32_t(py)}) / std::hypot(b.x - a.x, b.y - a.y);
                     nearest = std::min(nearest, area2 > 0 ? side : -side);
                 }
                 if (std::abs(nearest) >= 1.0) {
@@ -116,17 +118,12 @@ TEST_P(FastWalk, GivesThePlainWalksPixels) {
     const auto compare = [&](std::array<Corner, 4> p, bool face) {
         const auto draw = [&](Colour32 colour) {
             if (face) {
-                FillQuad(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y, p[3].x, p[3].y,
-                         fast.View(), colour);
-                WalkTrianglePlain({p[0].x, p[0].y}, {p[1].x, p[1].y}, {p[2].x, p[2].y},
-                                  plain.View(), colour);
-                WalkTrianglePlain({p[3].x, p[3].y}, {p[2].x, p[2].y}, {p[1].x, p[1].y},
-                                  plain.View(), colour);
+                FillQuad(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y, p[3].x, p[3].y, fast.View(), colour);
+                WalkTrianglePlain({p[0].x, p[0].y}, {p[1].x, p[1].y}, {p[2].x, p[2].y}, plain.View(), colour);
+                WalkTrianglePlain({p[3].x, p[3].y}, {p[2].x, p[2].y}, {p[1].x, p[1].y}, plain.View(), colour);
             } else {
-                FillTriangle(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y, fast.View(),
-                             colour);
-                WalkTrianglePlain({p[0].x, p[0].y}, {p[1].x, p[1].y}, {p[2].x, p[2].y},
-                                  plain.View(), colour);
+                FillTriangle(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y, fast.View(), colour);
+                WalkTrianglePlain({p[0].x, p[0].y}, {p[1].x, p[1].y}, {p[2].x, p[2].y}, plain.View(), colour);
             }
         };
         draw(Ink);
@@ -138,8 +135,11 @@ TEST_P(FastWalk, GivesThePlainWalksPixels) {
     for (int i = 0; i < 46656 + 20000 && !HasFailure(); ++i) {
         std::array<Corner, 4> p;
         for (int k = 0, code = i; k < 3; ++k, code /= 36) p[k] = {20 + code % 6, 20 + code / 6 % 6};
-        if (i >= 46656) p = {Corner{x(random), y(random)}, {x(random), y(random)},
-                             {x(random), y(random)}, {x(random), y(random)}};
+        if (i >= 46656)
+            p = {Corner{x(random), y(random)},
+                 {x(random), y(random)},
+                 {x(random), y(random)},
+                 {x(random), y(random)}};
         compare(p, false);
         if (i >= 46656) compare(p, true);
     }
@@ -158,14 +158,13 @@ TEST(FillTriangle, LargeFramesTakeThePlainWalk) {
     std::mt19937 random(7);
     std::uniform_int_distribution<int> x(0, 1099), top(0, 10), any(0, 1049), bottom(1040, 1049);
     for (Colour32 colour = 1; colour <= 20; ++colour) {
-        const Corner a{x(random), top(random)}, b{x(random), any(random)},
-            c{x(random), bottom(random)}, d{x(random), any(random)};
+        const Corner a{x(random), top(random)}, b{x(random), any(random)}, c{x(random), bottom(random)},
+            d{x(random), any(random)};
         FillQuad(a.x, a.y, b.x, b.y, c.x, c.y, d.x, d.y, filled.View(), colour);
         raster_detail::WalkTrianglePlain({a.x, a.y}, {b.x, b.y}, {c.x, c.y}, plain.View(), colour);
         raster_detail::WalkTrianglePlain({d.x, d.y}, {c.x, c.y}, {b.x, b.y}, plain.View(), colour);
         FillTriangle(c.x, c.y, d.x, d.y, a.x, a.y, filled.View(), colour + 20);
-        raster_detail::WalkTrianglePlain({c.x, c.y}, {d.x, d.y}, {a.x, a.y}, plain.View(),
-                                         colour + 20);
+        raster_detail::WalkTrianglePlain({c.x, c.y}, {d.x, d.y}, {a.x, a.y}, plain.View(), colour + 20);
     }
     EXPECT_EQ(filled.Pixels(0, 0, 1100, 1050), plain.Pixels(0, 0, 1100, 1050));
 }
@@ -188,8 +187,7 @@ TEST(FillQuad, IsItsTwoTrianglesAndLeavesNoGapOnTheSharedEdge) {
             const int x0 = pick(5, 30), y0 = pick(5, 18), w = small ? pick(8, 20) : pick(3, 30);
             const int h = small ? pick(0, 6) : pick(3, 17), jitter = small ? pick(0, 5) : 2;
             for (int k = 0; k < 4; ++k) {
-                p[k] = {x0 + (k & 1) * w + pick(-jitter, jitter),
-                        y0 + (k >> 1) * h + pick(-jitter, jitter)};
+                p[k] = {x0 + (k & 1) * w + pick(-jitter, jitter), y0 + (k >> 1) * h + pick(-jitter, jitter)};
             }
         } else if (i % 4 == 2) {
             for (Corner& c : p) c = {pick(0, 63), pick(0, 47)};
@@ -198,9 +196,10 @@ TEST(FillQuad, IsItsTwoTrianglesAndLeavesNoGapOnTheSharedEdge) {
             const int dx = pick(-6, 6), dy = pick(0, 1) * pick(-5, 5);
             for (Corner& c : p) {
                 const int t = pick(0, 4);
-                c = i % 8 == 3 ? (t < 2 ? o : t < 4 ? q : Corner{o.x, q.y})
-                               : Corner{std::clamp(o.x + dx * t, 0, 63),
-                                        std::clamp(o.y + dy * t, 0, 47)};
+                c = i % 8 == 3 ? (t < 2   ? o
+                                  : t < 4 ? q
+                                          : Corner{o.x, q.y})
+                               : Corner{std::clamp(o.x + dx * t, 0, 63), std::clamp(o.y + dy * t, 0, 47)};
             }
         }
         SCOPED_TRACE(::testing::PrintToString(p));
@@ -211,8 +210,7 @@ TEST(FillQuad, IsItsTwoTrianglesAndLeavesNoGapOnTheSharedEdge) {
             ASSERT_TRUE(a.first <= b.second && b.first <= a.second) << "row " << y;
         }
         GuardedFrame frame(64, 48, 64);
-        FillQuad(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y, p[3].x, p[3].y, frame.View(),
-                 Ink);
+        FillQuad(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y, p[3].x, p[3].y, frame.View(), Ink);
         EXPECT_TRUE(frame.GuardIntact());
         PointSet halves = first;
         halves.insert(second.begin(), second.end());

@@ -46,11 +46,9 @@ TEST(ShadedDisc, MirroredWalkGivesThePlainWalksPixels) {
         const std::int32_t side = 2 * r + 1;
         GuardedFrame mirrored(side, side, side + 3), plain(side, side, side);
         ShadedDisc(r, r, r, mirrored.View(), colour);
-        raster_detail::WalkDiscPlain(r, r, r, raster_detail::MakeDiscShade(r, colour),
-                                     plain.View());
+        raster_detail::WalkDiscPlain(r, r, r, raster_detail::MakeDiscShade(r, colour), plain.View());
         ASSERT_TRUE(mirrored.GuardIntact()) << r;
-        ASSERT_EQ(mirrored.Pixels(0, 0, side, side), plain.Pixels(0, 0, side, side))
-            << "radius " << r;
+        ASSERT_EQ(mirrored.Pixels(0, 0, side, side), plain.Pixels(0, 0, side, side)) << "radius " << r;
     }
     EXPECT_EQ(ClippedDrawCount(), 0u);
 }

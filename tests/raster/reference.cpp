@@ -26,8 +26,8 @@ bool GuardedFrame::GuardIntact() const {
     const std::int64_t pitchPixels = view_.pitch / 4;
     for (std::int64_t i = 0; i < std::int64_t(memory_.size()); ++i) {
         const std::int64_t offset = i - guard_;
-        const bool inFrame = offset >= 0 && offset / pitchPixels < view_.height &&
-                             offset % pitchPixels < view_.width;
+        const bool inFrame =
+            offset >= 0 && offset / pitchPixels < view_.height && offset % pitchPixels < view_.width;
         if (!inFrame && memory_[i] != Guard) return false;
     }
     return true;
@@ -52,8 +52,8 @@ std::vector<Colour32> GuardedFrame::Pixels(std::int64_t x0, std::int64_t y0, std
     return pixels;
 }
 
-PointSet ExactLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
-                   std::int64_t width, std::int64_t height) {
+PointSet ExactLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, std::int64_t width,
+                   std::int64_t height) {
     const bool steep = std::abs(y2 - y1) > std::abs(x2 - x1);
     if (steep) {  // work with x as the major axis
         std::swap(x1, y1);

@@ -16,7 +16,7 @@ using PointSet = std::set<Point>;
 // the width) and `guard` pixels before and after are filled with a pattern
 // that drawing must never touch. The frame itself starts black.
 class GuardedFrame {
-public:
+  public:
     GuardedFrame(std::int32_t width, std::int32_t height, std::int32_t pitchPixels,
                  std::int32_t guard = 4096);
 
@@ -27,10 +27,9 @@ public:
     // The non-black pixels of the whole frame.
     PointSet Drawn() const;
     // Every pixel of the window [x0, x0 + w) x [y0, y0 + h), row by row.
-    std::vector<Colour32> Pixels(std::int64_t x0, std::int64_t y0, std::int64_t w,
-                                 std::int64_t h) const;
+    std::vector<Colour32> Pixels(std::int64_t x0, std::int64_t y0, std::int64_t w, std::int64_t h) const;
 
-private:
+  private:
     std::vector<Colour32> memory_;
     std::vector<std::int32_t> rows_;
     std::int32_t guard_;
@@ -41,5 +40,5 @@ private:
 // Along the major axis (y when |dy| > |dx|, else x), counted from the endpoint
 // with the smaller coordinate, the pixel k steps on lies |minor| k / major
 // from the start, rounded to the nearest with exact halves toward the start.
-PointSet ExactLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
-                   std::int64_t width, std::int64_t height);
+PointSet ExactLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, std::int64_t width,
+                   std::int64_t height);

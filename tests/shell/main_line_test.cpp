@@ -31,17 +31,19 @@ struct FakeState {
     std::vector<std::string> log;
     std::vector<std::uint8_t> ring;  // the looping sound buffer
     bool opened = false;
-    SoundRegions locked;             // what the last lock handed out
+    SoundRegions locked;                    // what the last lock handed out
     const WorkerThread* current = nullptr;  // the thread the code under test runs on
     QuestionAnswer answer = QuestionAnswer::No;
     int readyAfterPolls = 3, polls = 0;  // polls of AudioReady before the audio side is ready
     std::uint32_t deviceRate = Rate;
     SoundResult findResult = 0;
-    std::vector<std::uint32_t> cursors = {0};  // one per streaming pass; the last asks to stop
+    std::vector<std::uint32_t> cursors = {0};   // one per streaming pass; the last asks to stop
     std::size_t pass = 0, failingLockPass = 0;  // streaming pass (from 1) whose lock fails with -7
 } Fake;
 
-void Note(const std::string& line) { Fake.log.push_back(line); }
+void Note(const std::string& line) {
+    Fake.log.push_back(line);
+}
 std::string Flag(const char* name, bool value) {
     return std::string(" ") + name + (value ? "=1" : "=0");
 }
@@ -67,7 +69,9 @@ std::vector<std::string> From(std::size_t from) {
 
 }  // namespace
 
-void InitialisePlatform() { Note("initialise"); }
+void InitialisePlatform() {
+    Note("initialise");
+}
 QuestionAnswer AskFullScreenQuestion() {
     Note("question");
     return Fake.answer;
@@ -76,8 +80,12 @@ void OpenMainWindow() {
     Note("window" + Flag("fullScreen", FullScreen));
     WindowHandle = &Fake.log;
 }
-void SetUpDisplay() { Note("display"); }
-void RaiseProcessPriority() { Note("priority"); }
+void SetUpDisplay() {
+    Note("display");
+}
+void RaiseProcessPriority() {
+    Note("priority");
+}
 // A worker is ready to run when it is given what it runs on (the render
 // thread the program's show, the audio thread the address of the stored
 // window handle) and the song is in place.
@@ -85,8 +93,8 @@ WorkerThread* CreateSuspendedWorker(WorkerProc proc, void* parameter, WorkerPrio
     WorkerThread* worker = proc == RenderThreadProc ? &RenderWorker : &AudioWorker;
     const void* readyParameter = worker == &RenderWorker ? static_cast<const void*>(&ProgramShow)
                                                          : static_cast<const void*>(&WindowHandle);
-    const bool song = std::equal(SongBytes.begin(), SongBytes.end(), BuiltInSong,
-                                 BuiltInSong + BuiltInSongSize);
+    const bool song =
+        std::equal(SongBytes.begin(), SongBytes.end(), BuiltInSong, BuiltInSong + BuiltInSongSize);
     Note(std::string("create ") + worker->name +
          (priority == WorkerPriority::AboveNormal ? " aboveNormal" : " normal") +
          (parameter == readyParameter && WindowHandle && song ? "" : " unprepared"));
@@ -99,8 +107,12 @@ void WaitForWorker(WorkerThread* worker) {
     Note(std::string("wait ") + worker->name + Flag("audioStop", AudioStopRequested) +
          Flag("renderStop", ProgramShow.RenderStopRequested.load()));
 }
-void CloseWorker(WorkerThread* worker) { Note(std::string("close ") + worker->name); }
-bool IsCurrentWorker(const WorkerThread* worker) { return worker == Fake.current; }
+void CloseWorker(WorkerThread* worker) {
+    Note(std::string("close ") + worker->name);
+}
+bool IsCurrentWorker(const WorkerThread* worker) {
+    return worker == Fake.current;
+}
 void SleepMilliseconds(std::uint32_t milliseconds) {
     Note("sleep " + std::to_string(milliseconds));
     if (milliseconds == 1 && ++Fake.polls >= Fake.readyAfterPolls) AudioReady.store(true);
@@ -110,14 +122,22 @@ void RunMessageLoop() {
     RunCloseProtocol();
     RunCloseProtocol();  // a second request still queued
 }
-void RestoreDisplay() { Note("restore display"); }
-void ReleaseDisplayObjects() { Note("release display"); }
-void UnloadLibraries() { Note(SongBytes.empty() ? "unload" : "unload, the song still held"); }
+void RestoreDisplay() {
+    Note("restore display");
+}
+void ReleaseDisplayObjects() {
+    Note("release display");
+}
+void UnloadLibraries() {
+    Note(SongBytes.empty() ? "unload" : "unload, the song still held");
+}
 void ExitProcessWith(int exitCode) {
     Note("exit " + std::to_string(exitCode));
     throw FakeExit{exitCode};
 }
-void ShowErrorBox(const char* text) { Note(std::string("box ") + text); }
+void ShowErrorBox(const char* text) {
+    Note(std::string("box ") + text);
+}
 
 SoundResult SoundFindDevice(void* window, std::uint32_t& sampleRate) {
     Note(window == WindowHandle ? "find device" : "find device, other window");
@@ -141,20 +161,26 @@ SoundResult SoundLock(std::uint32_t offset, std::uint32_t bytes, SoundRegions& r
 }
 SoundResult SoundUnlock(const SoundRegions& r) {
     const SoundRegions& l = Fake.locked;
-    const bool same = r.pointer1 == l.pointer1 && r.count1 == l.count1 &&
-                      r.pointer2 == l.pointer2 && r.count2 == l.count2;
+    const bool same =
+        r.pointer1 == l.pointer1 && r.count1 == l.count1 && r.pointer2 == l.pointer2 && r.count2 == l.count2;
     Note(same ? "unlock" : "unlock, other regions");
     return 0;
 }
-void SoundPlayLooping() { Note("play" + Flag("audioReady", AudioReady)); }
+void SoundPlayLooping() {
+    Note("play" + Flag("audioReady", AudioReady));
+}
 std::uint32_t SoundPlayCursor() {
     const std::uint32_t cursor = Fake.cursors.at(Fake.pass++);
     if (Fake.pass == Fake.cursors.size()) AudioStopRequested.store(true);
     Note("cursor");
     return cursor;
 }
-void SoundStop() { Note("stop"); }
-void SoundClose() { Note("sound close"); }
+void SoundStop() {
+    Note("stop");
+}
+void SoundClose() {
+    Note("sound close");
+}
 const char* SoundFailureText(SoundResult code) {
     static std::string text;
     return (text = "failure " + std::to_string(code)).c_str();
@@ -163,7 +189,7 @@ const char* SoundFailureText(SoundResult code) {
 namespace {
 
 class Shell : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetMainLineState();
         RandomSeed.store(0);
@@ -208,9 +234,9 @@ TEST_F(Shell, StartsAudioFirstAndClosesOnce) {
         // display given back; the shutdown steps do not wait again.
         const std::size_t audioWait = At("wait audio audioStop=1 renderStop=1");
         EXPECT_LT(At("loop"), audioWait);
-        EXPECT_EQ(From(audioWait + 1),
-                  ThenShutdown({"wait render audioStop=1 renderStop=1", "close audio",
-                                "close render", "restore display"}, 0));
+        EXPECT_EQ(From(audioWait + 1), ThenShutdown({"wait render audioStop=1 renderStop=1", "close audio",
+                                                     "close render", "restore display"},
+                                                    0));
         EXPECT_TRUE(CloseProtocolStarted());
     }
 }
@@ -228,9 +254,8 @@ TEST_F(Shell, CancelEndsBeforeAnyWindowThroughTheShutdownSteps) {
 TEST_F(Shell, ShutdownStopsARunningRenderThreadFirst) {
     for (SoundResult code : {0, 1, 0x7FFFFFFF}) CheckSoundResult(code);
     EXPECT_TRUE(Fake.log.empty()) << "success codes pass without a box";
-    for (auto [current, ready, waits] : {std::tuple{&AudioWorker, true, true},
-                                         {&AudioWorker, false, false},
-                                         {&RenderWorker, true, false}}) {
+    for (auto [current, ready, waits] :
+         {std::tuple{&AudioWorker, true, true}, {&AudioWorker, false, false}, {&RenderWorker, true, false}}) {
         SetUp();
         RenderThreadHandle = &RenderWorker;
         AudioThreadHandle = &AudioWorker;
@@ -252,8 +277,8 @@ TEST_F(Shell, AudioThreadFillsThenRefillsWhatThePlayCursorPassed) {
     // One second at the device's rate, filled whole before AudioReady and
     // playback.
     EXPECT_EQ(std::vector<std::string>(Fake.log.begin(), Fake.log.begin() + 5),
-              (std::vector<std::string>{"find device", "open 8000 16000", "lock audioReady=0",
-                                        "unlock", "play audioReady=1"}));
+              (std::vector<std::string>{"find device", "open 8000 16000", "lock audioReady=0", "unlock",
+                                        "play audioReady=1"}));
     // A pass every 20 ms, a lock only where the cursor moved, each region
     // handed back as locked; the stop request is seen at the end of its pass.
     EXPECT_EQ(Count("sleep 20"), 4u);
@@ -275,18 +300,17 @@ TEST_F(Shell, AudioThreadFillsThenRefillsWhatThePlayCursorPassed) {
 // the shutdown steps.
 TEST_F(Shell, AudioThreadFailuresShowOneBoxAndEndWithOne) {
     using Case = std::tuple<SoundResult, std::uint32_t, std::size_t, bool, std::string>;
-    for (auto [find, rate, failingPass, opened, box] :
-         {Case{-5, Rate, 0, false, "failure -5"}, {0, Rate, 2, true, "failure -7"},
-          {0, 0, 0, false, "a sample rate of 0 Hz"}}) {
+    for (auto [find, rate, failingPass, opened, box] : {Case{-5, Rate, 0, false, "failure -5"},
+                                                        {0, Rate, 2, true, "failure -7"},
+                                                        {0, 0, 0, false, "a sample rate of 0 Hz"}}) {
         SetUp();
         Fake.findResult = find;
         Fake.deviceRate = rate;
         Fake.cursors = {4000, 8000, 12000};
         Fake.failingLockPass = failingPass;
         EXPECT_EQ(RunAudioThread(), 1);
-        const auto boxAt = std::find_if(Fake.log.begin(), Fake.log.end(), [&](auto& line) {
-            return line.rfind("box " + box, 0) == 0;
-        });
+        const auto boxAt = std::find_if(Fake.log.begin(), Fake.log.end(),
+                                        [&](auto& line) { return line.rfind("box " + box, 0) == 0; });
         EXPECT_EQ(From(boxAt - Fake.log.begin() + 1), ThenShutdown({}, 1)) << box;
         EXPECT_EQ(Fake.opened, opened) << box;
     }

@@ -29,198 +29,199 @@
 namespace {
 
 TEST(FrameList, NumbersAndRangesAreSortedAndMerged) {
-  const FrameListParse p = ParseFrameList("300-310,0,150,305-320,321,99999");
-  ASSERT_EQ(p.Error, "");
-  std::vector<std::pair<std::int64_t, std::int64_t>> ranges;
-  for (const FrameRange& r : p.List.Ranges) ranges.emplace_back(r.First, r.Last);
-  EXPECT_EQ(ranges, (decltype(ranges){{0, 0}, {150, 150}, {300, 321}, {99999, 99999}}));
-  for (std::int64_t in : {0, 310, 321}) EXPECT_TRUE(FrameListContains(p.List, in)) << in;
-  for (std::int64_t out : {1, 322}) EXPECT_FALSE(FrameListContains(p.List, out)) << out;
-  EXPECT_EQ(FrameListLast(p.List), 99999);
+    const FrameListParse p = ParseFrameList("300-310,0,150,305-320,321,99999");
+    ASSERT_EQ(p.Error, "");
+    std::vector<std::pair<std::int64_t, std::int64_t>> ranges;
+    for (const FrameRange& r : p.List.Ranges) ranges.emplace_back(r.First, r.Last);
+    EXPECT_EQ(ranges, (decltype(ranges){{0, 0}, {150, 150}, {300, 321}, {99999, 99999}}));
+    for (std::int64_t in : {0, 310, 321}) EXPECT_TRUE(FrameListContains(p.List, in)) << in;
+    for (std::int64_t out : {1, 322}) EXPECT_FALSE(FrameListContains(p.List, out)) << out;
+    EXPECT_EQ(FrameListLast(p.List), 99999);
 
+    // clang-format off
   const struct { const char* text; const char* error; } refused[] = {
       {"1,,2", "\"\" is not a frame number"},     {"-1", "\"-1\" is not a range"},
       {"+1", "\"+1\" is not a frame number"},     {"1-2-3", "\"1-2-3\" is not a range"},
       {"0x10", "\"0x10\" is not a frame number"}, {"100000", "is not a frame number from 0 to"},
       {"99999999999999999999", "is not a frame"}};  // "5-3" and the prefix: cli_test.cpp
-  for (const auto& c : refused) {
-    const std::string error = ParseFrameList(c.text).Error;
-    EXPECT_NE(error.find(c.error), std::string::npos) << c.text << " gave: " << error;
-  }
+    // clang-format on
+    for (const auto& c : refused) {
+        const std::string error = ParseFrameList(c.text).Error;
+        EXPECT_NE(error.find(c.error), std::string::npos) << c.text << " gave: " << error;
+    }
 }
 
 // Each frame's sound is the span between two of these, so none is lost or repeated.
 TEST(ShowSpan, SamplesBeforeAFrameAreItsTimeAtTheRateRoundedDown) {
-  // Periods and rates whose product is not a whole number of samples per frame.
-  for (std::int64_t period : {10000, 16667, 33333, 1000, 10000000})
-    for (std::int64_t rate : {48000, 44100, 11025})
-      for (std::int64_t frame = 0; frame <= 6000; ++frame)
-        ASSERT_EQ(SamplesBeforeFrame(frame, period, static_cast<std::uint32_t>(rate)),
-                  frame * period * rate / 1'000'000)
-            << period << " " << rate << " " << frame;
-  // Far past any show, where frames x period x rate no longer fits in 64 bits.
-  EXPECT_EQ(SamplesBeforeFrame(10'000'000, 9'999'999, 2'000'000'000),
-            99'999'990'000'000LL * 2'000);
+    // Periods and rates whose product is not a whole number of samples per frame.
+    for (std::int64_t period : {10000, 16667, 33333, 1000, 10000000})
+        for (std::int64_t rate : {48000, 44100, 11025})
+            for (std::int64_t frame = 0; frame <= 6000; ++frame)
+                ASSERT_EQ(SamplesBeforeFrame(frame, period, static_cast<std::uint32_t>(rate)),
+                          frame * period * rate / 1'000'000)
+                    << period << " " << rate << " " << frame;
+    // Far past any show, where frames x period x rate no longer fits in 64 bits.
+    EXPECT_EQ(SamplesBeforeFrame(10'000'000, 9'999'999, 2'000'000'000), 99'999'990'000'000LL * 2'000);
 }
 
 // Starts a show on the virtual counter.
 Show StartTimeline(std::int64_t period) {
-  ResetVirtualPlatform();
-  VirtualPlatform.framePeriod = period;
-  Show show;
-  RandomState generator{0};
-  StartShow(show, generator);
-  return show;
+    ResetVirtualPlatform();
+    VirtualPlatform.framePeriod = period;
+    Show show;
+    RandomState generator{0};
+    StartShow(show, generator);
+    return show;
 }
 
 TEST(ShowSpan, FrameCountMatchesTheTimeline) {
-  for (std::int64_t period : {100000, 333333, 1000000, 3000000, 7000000, 10000000}) {
-    Show show = StartTimeline(period);
-    std::int64_t frames = 0;
-    for (RenderFrame(show); show.SceneIndex < EndSceneIndex; RenderFrame(show)) ++frames;
-    EXPECT_EQ(ShowFrameCount(period), frames) << period;
-  }
+    for (std::int64_t period : {100000, 333333, 1000000, 3000000, 7000000, 10000000}) {
+        Show show = StartTimeline(period);
+        std::int64_t frames = 0;
+        for (RenderFrame(show); show.SceneIndex < EndSceneIndex; RenderFrame(show)) ++frames;
+        EXPECT_EQ(ShowFrameCount(period), frames) << period;
+    }
 }
 
 TEST(ShowSound, PlaysOneContinuousStreamASecondBehindTheSynthesizer) {
-  constexpr std::uint32_t Rate = 8000;
-  const std::vector<std::int16_t> song = BuiltInSongSamples(Rate, 5 * Rate);
-  RandomSeed.store(0);
-  ShowSound sound;
-  ASSERT_EQ(StartShowSound(sound, {BuiltInSong, BuiltInSong + BuiltInSongSize}, Rate), "");
-  // Steps of odd sizes, one across the ring's end and one longer than the ring.
-  std::vector<std::int16_t> heard, fresh;
-  for (std::int64_t step : {80, 7919, 2, 20001, 3998}) PlayShowSound(sound, step, heard, &fresh);
-  ASSERT_EQ(heard.size(), 32000u);
-  EXPECT_TRUE(std::equal(heard.begin(), heard.end(), song.begin()));
-  ASSERT_EQ(fresh.size(), 32000u);
-  EXPECT_TRUE(std::equal(fresh.begin(), fresh.end(), song.begin() + Rate));
+    constexpr std::uint32_t Rate = 8000;
+    const std::vector<std::int16_t> song = BuiltInSongSamples(Rate, 5 * Rate);
+    RandomSeed.store(0);
+    ShowSound sound;
+    ASSERT_EQ(StartShowSound(sound, {BuiltInSong, BuiltInSong + BuiltInSongSize}, Rate), "");
+    // Steps of odd sizes, one across the ring's end and one longer than the ring.
+    std::vector<std::int16_t> heard, fresh;
+    for (std::int64_t step : {80, 7919, 2, 20001, 3998}) PlayShowSound(sound, step, heard, &fresh);
+    ASSERT_EQ(heard.size(), 32000u);
+    EXPECT_TRUE(std::equal(heard.begin(), heard.end(), song.begin()));
+    ASSERT_EQ(fresh.size(), 32000u);
+    EXPECT_TRUE(std::equal(fresh.begin(), fresh.end(), song.begin() + Rate));
 }
 
 TEST(SongText, NoteNamesPutA440AtA4) {
-  const std::pair<int, const char*> names[] = {
-      {60, "A-4"}, {51, "C-4"}, {52, "C#4"}, {3, "C-0"}, {97, "A#7"}};
-  for (const auto& [note, name] : names) EXPECT_EQ(NoteName(note), name);
+    const std::pair<int, const char*> names[] = {
+        {60, "A-4"}, {51, "C-4"}, {52, "C#4"}, {3, "C-0"}, {97, "A#7"}};
+    for (const auto& [note, name] : names) EXPECT_EQ(NoteName(note), name);
 }
 
 TEST(PngFrames, EncoderThreadsWriteWhatOneEncoderWritesFrameByFrame) {
-  // 3-second frames: every scene in 18 frames, no two alike. Three encoders
-  // share two buffers, so frames are encoded out of order and buffers and
-  // encoders are reused.
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                    ("dxvornik85-png-frames-" + std::to_string(getpid()));
-  std::filesystem::remove_all(dir);
-  PngFrames frames;
-  ASSERT_EQ(StartPngFrames(frames, dir.string(), ScreenWidth, ScreenHeight, 3, 2, 1), "");
-  PngEncoderPtr alone = MakePngEncoder(1);
-  const std::size_t count = static_cast<std::size_t>(ShowFrameCount(3000000));
-  std::vector<std::vector<std::uint8_t>> expected(count);
-  std::vector<std::vector<Colour32>> pictures;
-  Show show = StartTimeline(3000000);
-  for (std::size_t frame = 0; frame < count; ++frame) {
-    RenderFrame(show);
-    const Colour32* pixels = VirtualFrame().pixels;
-    pictures.emplace_back(pixels, pixels + ScreenWidth * ScreenHeight);
-    EncodePng(*alone, pixels, ScreenWidth, ScreenHeight, expected[frame]);
-    ASSERT_EQ(QueuePngFrame(frames, static_cast<std::int64_t>(frame), pixels), "");
-  }
-  ASSERT_EQ(FinishPngFrames(frames), "");
-  ASSERT_EQ(CommitPngFrames(frames), "");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), static_cast<long>(count));
-  for (std::size_t frame = 0; frame < count; ++frame) {
-    const auto file = ReadFile<std::vector<std::uint8_t>>(
-        dir / PngFrameName(static_cast<std::int64_t>(frame)));
-    EXPECT_TRUE(file == expected[frame]) << frame;
-    EXPECT_TRUE(DecodePng(file).Pixels == pictures[frame]) << frame;
-  }
-  std::filesystem::remove_all(dir);
+    // 3-second frames: every scene in 18 frames, no two alike. Three encoders
+    // share two buffers, so frames are encoded out of order and buffers and
+    // encoders are reused.
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("dxvornik85-png-frames-" + std::to_string(getpid()));
+    std::filesystem::remove_all(dir);
+    PngFrames frames;
+    ASSERT_EQ(StartPngFrames(frames, dir.string(), ScreenWidth, ScreenHeight, 3, 2, 1), "");
+    PngEncoderPtr alone = MakePngEncoder(1);
+    const std::size_t count = static_cast<std::size_t>(ShowFrameCount(3000000));
+    std::vector<std::vector<std::uint8_t>> expected(count);
+    std::vector<std::vector<Colour32>> pictures;
+    Show show = StartTimeline(3000000);
+    for (std::size_t frame = 0; frame < count; ++frame) {
+        RenderFrame(show);
+        const Colour32* pixels = VirtualFrame().pixels;
+        pictures.emplace_back(pixels, pixels + ScreenWidth * ScreenHeight);
+        EncodePng(*alone, pixels, ScreenWidth, ScreenHeight, expected[frame]);
+        ASSERT_EQ(QueuePngFrame(frames, static_cast<std::int64_t>(frame), pixels), "");
+    }
+    ASSERT_EQ(FinishPngFrames(frames), "");
+    ASSERT_EQ(CommitPngFrames(frames), "");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), static_cast<long>(count));
+    for (std::size_t frame = 0; frame < count; ++frame) {
+        const auto file =
+            ReadFile<std::vector<std::uint8_t>>(dir / PngFrameName(static_cast<std::int64_t>(frame)));
+        EXPECT_TRUE(file == expected[frame]) << frame;
+        EXPECT_TRUE(DecodePng(file).Pixels == pictures[frame]) << frame;
+    }
+    std::filesystem::remove_all(dir);
 }
 
 // A frame that cannot be moved stops the commit: the frames moved stay, the
 // others are left to the discard, which removes them and the staging directory.
 TEST(PngFrames, AFailedMoveLeavesOnlyTheFramesNotYetMovedToTheDiscard) {
-  namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / ("dxvornik85-png-commit-" + std::to_string(getpid()));
-  fs::remove_all(dir);
-  PngFrames frames;
-  ASSERT_EQ(StartPngFrames(frames, dir.string(), 2, 2, 1, 1, 1), "");  // one encoder: frames in order
-  const Colour32 pixels[4] = {};
-  for (std::int64_t frame = 0; frame < 3; ++frame) ASSERT_EQ(QueuePngFrame(frames, frame, pixels), "");
-  ASSERT_EQ(FinishPngFrames(frames), "");
-  fs::create_directories(dir / PngFrameName(1));
-  EXPECT_NE(CommitPngFrames(frames), "");
-  EXPECT_EQ(frames.Names, (std::vector<std::string>{PngFrameName(1), PngFrameName(2)}));
-  DiscardPngFrames(frames);
-  std::vector<std::string> left;
-  for (const auto& entry : fs::directory_iterator(dir)) left.push_back(entry.path().filename().string());
-  std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{PngFrameName(0), PngFrameName(1)}));
-  fs::remove_all(dir);
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("dxvornik85-png-commit-" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    PngFrames frames;
+    ASSERT_EQ(StartPngFrames(frames, dir.string(), 2, 2, 1, 1, 1), "");  // one encoder: frames in order
+    const Colour32 pixels[4] = {};
+    for (std::int64_t frame = 0; frame < 3; ++frame) ASSERT_EQ(QueuePngFrame(frames, frame, pixels), "");
+    ASSERT_EQ(FinishPngFrames(frames), "");
+    fs::create_directories(dir / PngFrameName(1));
+    EXPECT_NE(CommitPngFrames(frames), "");
+    EXPECT_EQ(frames.Names, (std::vector<std::string>{PngFrameName(1), PngFrameName(2)}));
+    DiscardPngFrames(frames);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir)) left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{PngFrameName(0), PngFrameName(1)}));
+    fs::remove_all(dir);
 }
 
 TEST(ScaledFrame, EachColourSampleComesFromTheFramePixelsUnderIt) {
-  // BT.709 limited range; 219 x 128 / 255 = 109.93 puts grey's Y at 126.
-  const std::pair<Colour32, std::array<int, 3>> colours[] = {
-      {0x000000, {16, 128, 128}}, {0xFFFFFF, {235, 128, 128}}, {0x808080, {126, 128, 128}},
-      {0xFF0000, {63, 102, 240}}, {0x00FF00, {173, 42, 26}},   {0x0000FF, {32, 240, 118}}};
-  for (const auto& [c, yuv] : colours) {
-    const Yuv got = Bt709Limited(c >> 16, c >> 8 & 0xFF, c & 0xFF, 1);
-    EXPECT_EQ((std::array<int, 3>{got.Y, got.Cb, got.Cr}), yuv) << std::hex << c;
-  }
-  // A 2 x 2 frame: red, green over blue, white.
-  const Colour32 frame[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
-  const auto chroma = [](const std::vector<Colour32>& under) {
-    std::int64_t r = 0, g = 0, b = 0;
-    for (Colour32 c : under) r += c >> 16, g += c >> 8 & 0xFF, b += c & 0xFF;
-    const Yuv yuv = Bt709Limited(r, g, b, static_cast<std::int64_t>(under.size()));
-    return std::array<int, 2>{yuv.Cb, yuv.Cr};
-  };
-  std::vector<std::uint8_t> planes;
-  std::vector<Colour32> scaled;
-  for (int scale : {1, 2, 3}) {
-    FrameToYuv420(frame, 2, 2, scale, planes);
-    ScaleFrame(frame, 2, 2, scale, scaled);
-    const int side = 2 * scale, half = scale;
-    ASSERT_EQ(planes.size(), static_cast<std::size_t>(side * side * 3 / 2)) << scale;
-    ASSERT_EQ(scaled.size(), static_cast<std::size_t>(side * side)) << scale;
-    for (int y = 0; y < side; ++y)
-      for (int x = 0; x < side; ++x) {
-        const Colour32 under = frame[y / scale * 2 + x / scale];
-        EXPECT_EQ(scaled[y * side + x], under) << scale << ": " << x << "," << y;
-        EXPECT_EQ(planes[y * side + x], Bt709Limited(under >> 16, under >> 8 & 0xFF, under & 0xFF, 1).Y);
-      }
-    for (int y = 0; y < half; ++y)
-      for (int x = 0; x < half; ++x) {
-        std::vector<Colour32> under;
-        for (int dy : {0, 1})
-          for (int dx : {0, 1}) under.push_back(scaled[(2 * y + dy) * side + 2 * x + dx]);
-        const std::size_t at = static_cast<std::size_t>(side * side + y * half + x);
-        EXPECT_EQ((std::array<int, 2>{planes[at], planes[at + half * half]}), chroma(under))
-            << scale << ": " << x << "," << y;
-      }
-  }
-  // At an even scale a colour sample is one frame pixel's: red's, say.
-  FrameToYuv420(frame, 2, 2, 2, planes);
-  EXPECT_EQ(planes[16], 102);
-  EXPECT_EQ(planes[20], 240);
+    // BT.709 limited range; 219 x 128 / 255 = 109.93 puts grey's Y at 126.
+    const std::pair<Colour32, std::array<int, 3>> colours[] = {
+        {0x000000, {16, 128, 128}}, {0xFFFFFF, {235, 128, 128}}, {0x808080, {126, 128, 128}},
+        {0xFF0000, {63, 102, 240}}, {0x00FF00, {173, 42, 26}},   {0x0000FF, {32, 240, 118}}};
+    for (const auto& [c, yuv] : colours) {
+        const Yuv got = Bt709Limited(c >> 16, c >> 8 & 0xFF, c & 0xFF, 1);
+        EXPECT_EQ((std::array<int, 3>{got.Y, got.Cb, got.Cr}), yuv) << std::hex << c;
+    }
+    // A 2 x 2 frame: red, green over blue, white.
+    const Colour32 frame[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    const auto chroma = [](const std::vector<Colour32>& under) {
+        std::int64_t r = 0, g = 0, b = 0;
+        for (Colour32 c : under) r += c >> 16, g += c >> 8 & 0xFF, b += c & 0xFF;
+        const Yuv yuv = Bt709Limited(r, g, b, static_cast<std::int64_t>(under.size()));
+        return std::array<int, 2>{yuv.Cb, yuv.Cr};
+    };
+    std::vector<std::uint8_t> planes;
+    std::vector<Colour32> scaled;
+    for (int scale : {1, 2, 3}) {
+        FrameToYuv420(frame, 2, 2, scale, planes);
+        ScaleFrame(frame, 2, 2, scale, scaled);
+        const int side = 2 * scale, half = scale;
+        ASSERT_EQ(planes.size(), static_cast<std::size_t>(side * side * 3 / 2)) << scale;
+        ASSERT_EQ(scaled.size(), static_cast<std::size_t>(side * side)) << scale;
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x) {
+                const Colour32 under = frame[y / scale * 2 + x / scale];
+                EXPECT_EQ(scaled[y * side + x], under) << scale << ": " << x << "," << y;
+                EXPECT_EQ(planes[y * side + x],
+                          Bt709Limited(under >> 16, under >> 8 & 0xFF, under & 0xFF, 1).Y);
+            }
+        for (int y = 0; y < half; ++y)
+            for (int x = 0; x < half; ++x) {
+                std::vector<Colour32> under;
+                for (int dy : {0, 1})
+                    for (int dx : {0, 1}) under.push_back(scaled[(2 * y + dy) * side + 2 * x + dx]);
+                const std::size_t at = static_cast<std::size_t>(side * side + y * half + x);
+                EXPECT_EQ((std::array<int, 2>{planes[at], planes[at + half * half]}), chroma(under))
+                    << scale << ": " << x << "," << y;
+            }
+    }
+    // At an even scale a colour sample is one frame pixel's: red's, say.
+    FrameToYuv420(frame, 2, 2, 2, planes);
+    EXPECT_EQ(planes[16], 102);
+    EXPECT_EQ(planes[20], 240);
 }
 
 TEST(VideoPipe, FfmpegGetsTheFrameRateAsAFractionAndAnAacRate) {
-  const auto after = [](VideoFormat format, const std::string& option) -> std::string {
-    const std::vector<std::string> args = FfmpegArguments(format, "out.mp4.tmp-1");
-    const auto at = std::find(args.begin(), args.end(), option);
-    return at == args.end() || at + 1 == args.end() ? "(none)" : *(at + 1);
-  };
-  EXPECT_EQ(after({800, 600, 10000, 48000}, "-ar"), "(none)");  // already an AAC rate
-  EXPECT_EQ(after({800, 600, 16667, 50000}, "-framerate"), "1000000/16667");
-  EXPECT_EQ(after({800, 600, 16667, 50000}, "-ar"), "48000");
-  EXPECT_EQ(after({800, 600, 3000000, 48000}, "-framerate"), "1/3");
+    const auto after = [](VideoFormat format, const std::string& option) -> std::string {
+        const std::vector<std::string> args = FfmpegArguments(format, "out.mp4.tmp-1");
+        const auto at = std::find(args.begin(), args.end(), option);
+        return at == args.end() || at + 1 == args.end() ? "(none)" : *(at + 1);
+    };
+    EXPECT_EQ(after({800, 600, 10000, 48000}, "-ar"), "(none)");  // already an AAC rate
+    EXPECT_EQ(after({800, 600, 16667, 50000}, "-framerate"), "1000000/16667");
+    EXPECT_EQ(after({800, 600, 16667, 50000}, "-ar"), "48000");
+    EXPECT_EQ(after({800, 600, 3000000, 48000}, "-framerate"), "1/3");
 }
 
 TEST(Progress, LineShowsTheBarTheCountAndTheTimeLeft) {
-  EXPECT_EQ(ProgressLine(0, 10, -1), "[..............................]   0%  frame 0 of 10");
-  EXPECT_EQ(ProgressLine(5, 10, 125.4),
-            "[###############...............]  50%  frame 5 of 10  2:05 left");
+    EXPECT_EQ(ProgressLine(0, 10, -1), "[..............................]   0%  frame 0 of 10");
+    EXPECT_EQ(ProgressLine(5, 10, 125.4), "[###############...............]  50%  frame 5 of 10  2:05 left");
 }
 
 }  // namespace

@@ -20,8 +20,7 @@
 
 namespace {
 
-std::uint64_t Digest(const void* data, std::size_t bytes,
-                     std::uint64_t hash = 14695981039346656037u) {
+std::uint64_t Digest(const void* data, std::size_t bytes, std::uint64_t hash = 14695981039346656037u) {
     for (std::size_t i = 0; i < bytes; ++i)
         hash = (hash ^ static_cast<const unsigned char*>(data)[i]) * 1099511628211u;
     return hash;
@@ -66,8 +65,7 @@ bool DumpSamples(std::uint32_t rate) {
         played += step;
         const std::uint32_t start = ring.WritePos, due = BytesDue(ring, cursor);
         const std::uint32_t first = std::min(due, ring.BufferBytes - start);
-        RenderRegions(synth, ring, &buffer[start], first, first < due ? buffer.data() : nullptr,
-                      due - first);
+        RenderRegions(synth, ring, &buffer[start], first, first < due ? buffer.data() : nullptr, due - first);
         digest = Digest(buffer.data(), due - first, Digest(&buffer[start], first, digest));
     }
     std::printf("samples %6u Hz digest %016llx\n", rate, static_cast<unsigned long long>(digest));

@@ -96,9 +96,11 @@ void WorkerCases() {
 void LockDescriptionCases() {
     static Colour32 memory[4];
     using Case = std::tuple<LONG, DWORD, void*, bool>;  // pitch, bits, surface, usable
-    for (auto [pitch, bits, surface, usable] :
-         {Case{3200, 32, memory, true}, {4096, 32, memory, true}, {3196, 32, memory, false},
-          {3200, 16, memory, false}, {3200, 32, nullptr, false}}) {
+    for (auto [pitch, bits, surface, usable] : {Case{3200, 32, memory, true},
+                                                {4096, 32, memory, true},
+                                                {3196, 32, memory, false},
+                                                {3200, 16, memory, false},
+                                                {3200, 32, nullptr, false}}) {
         DDSURFACEDESC2 locked = BackBufferDescription(DDSCAPS_OFFSCREENPLAIN);
         locked.lpSurface = surface;
         locked.lPitch = pitch;
@@ -173,8 +175,8 @@ void WindowAndDisplayCases() {
     memory.pixels[10 * (memory.pitch / 4) + 20] = 0x00123456;
     PlatformUnlockFrame();
     PlatformPresentFrame();
-    Check(Near(ClientPixel(20, 10), RGB(0x12, 0x34, 0x56)),
-          "the frame reaches the client area, red high", Hex(ClientPixel(20, 10)));
+    Check(Near(ClientPixel(20, 10), RGB(0x12, 0x34, 0x56)), "the frame reaches the client area, red high",
+          Hex(ClientPixel(20, 10)));
     Check(Near(ClientPixel(799, 599), RGB(0xFF, 0xFF, 0xFF)), "the whole frame is copied",
           Hex(ClientPixel(799, 599)));
     Check(PlatformLockFrame(again) && again.pixels && Every(again, 0), "every frame starts black");
@@ -194,8 +196,7 @@ void SoundCases() {
     Check(std::strcmp(SoundFailureText(DSERR_OUTOFMEMORY),
                       "The DirectSound subsystem could not allocate sufficient memory to "
                       "complete the caller\xB4s request.") == 0 &&
-              std::strcmp(SoundFailureText(DSERR_NODRIVER),
-                          "No sound driver is available for use.") == 0 &&
+              std::strcmp(SoundFailureText(DSERR_NODRIVER), "No sound driver is available for use.") == 0 &&
               std::strcmp(SoundFailureText(-7), "Unrecognized Error") == 0,
           "DirectSound's texts for its codes, and one for any other");
     std::uint32_t rate = 0;
@@ -204,8 +205,8 @@ void SoundCases() {
     if (!made) return;
     const std::uint32_t bytes = 2 * rate;
     SoundRegions wrapped;
-    Check(SoundLock(bytes - 1000, 3000, wrapped) >= 0 && wrapped.count1 == 1000 &&
-              wrapped.pointer2 && wrapped.count2 == 2000 && SoundUnlock(wrapped) >= 0,
+    Check(SoundLock(bytes - 1000, 3000, wrapped) >= 0 && wrapped.count1 == 1000 && wrapped.pointer2 &&
+              wrapped.count2 == 2000 && SoundUnlock(wrapped) >= 0,
           "a region across the end locks as the end of the buffer, then its start",
           std::to_string(wrapped.count1) + " + " + std::to_string(wrapped.count2));
 
@@ -217,8 +218,7 @@ void SoundCases() {
         Sleep(30);
         later = SoundPlayCursor();
     }
-    Check(later != start && later < bytes && later % 2 == 0,
-          "the play cursor moves through the buffer",
+    Check(later != start && later < bytes && later % 2 == 0, "the play cursor moves through the buffer",
           std::to_string(start) + " -> " + std::to_string(later));
     SoundStop();
     SoundClose();
