@@ -302,7 +302,7 @@ done
 "$WINE64" reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f > /dev/null 2>&1 || true
 
 stage "win32: a 16-bit desktop"
-kill "$XVFB_PID" 2> /dev/null || true
+kill "$SERVER_PID" 2> /dev/null || true
 start_display 1024x768x16
 start_wineserver
 check "platform checks on a 16-bit desktop" platform_checks 16

@@ -30,7 +30,7 @@ stop_lane() {
     if [ -n "$OPENBOX_PID" ]; then kill "$OPENBOX_PID" 2> /dev/null || true; fi
     cleanup
     # The server is gone, and its display number free, once it has been reaped.
-    if [ -n "$XVFB_PID" ]; then wait "$XVFB_PID" 2> /dev/null || true; fi
+    if [ -n "$SERVER_PID" ]; then wait "$SERVER_PID" 2> /dev/null || true; fi
 }
 
 # Starts Xorg on a display number of its own from 60 up, below the Xvfb
@@ -39,28 +39,10 @@ stop_lane() {
 # The configuration folder is an empty one, so that the machine's own
 # snippets do not change the server.
 start_xorg() {
-    local number i
-    RANDOM=$((BASHPID ^ 10#$(date +%N) % 32768))
     mkdir -p "$WORK/xorg.conf.d"
-    for _ in $(seq 20); do
-        number=$((60 + RANDOM % 140))
-        [ -e "/tmp/.X$number-lock" ] && continue
-        Xorg ":$number" -config "$HERE/dummy_xorg.conf" -configdir "$WORK/xorg.conf.d" -noreset -nolisten tcp \
-            -sharevts -novtswitch -logfile "$WORK/xorg.log" > "$WORK/xorg.out" 2>&1 &
-        XVFB_PID=$!
-        for i in $(seq 300); do
-            kill -0 "$XVFB_PID" 2> /dev/null || break
-            if [ "$(tr -dc 0-9 2> /dev/null < "/tmp/.X$number-lock")" = "$XVFB_PID" ] &&
-                DISPLAY=":$number" xprop -root > /dev/null 2>&1; then
-                export DISPLAY=":$number"
-                return 0
-            fi
-            sleep 0.05
-        done
-        kill "$XVFB_PID" 2> /dev/null || true
-        wait "$XVFB_PID" 2> /dev/null || true
-    done
-    fail "Xorg did not start: $(cat "$WORK/xorg.out") $(grep -F '(EE)' "$WORK/xorg.log" 2> /dev/null)"
+    start_x_server 60 140 Xorg -config "$HERE/dummy_xorg.conf" -configdir "$WORK/xorg.conf.d" -noreset \
+        -nolisten tcp -sharevts -novtswitch -logfile "$WORK/xorg.log" ||
+        fail "Xorg did not start: $(cat "$WORK/xserver.log") $(grep -F '(EE)' "$WORK/xorg.log" 2> /dev/null)"
 }
 
 start_openbox() {

@@ -9,7 +9,7 @@ set -euo pipefail
 # shellcheck disable=SC2034  # read by the tests that source this file: their helpers lie beside it
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 WORK="${WORK:-$(mktemp -d)}"
-XVFB_PID=""
+SERVER_PID=""
 PROGRAM_PID=""
 PROGRAM_RC=""
 PROGRAM_STATE=""
@@ -33,38 +33,47 @@ require_tools() {
 
 cleanup() {
     if [ -n "$PROGRAM_PID" ] && kill -0 "$PROGRAM_PID" 2> /dev/null; then kill -9 "$PROGRAM_PID" 2> /dev/null || true; fi
-    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2> /dev/null || true; fi
+    if [ -n "$SERVER_PID" ]; then kill "$SERVER_PID" 2> /dev/null || true; fi
 }
 trap cleanup EXIT
 
-# Starts Xvfb on a display number of its own, away from the low numbers a
-# desktop or another tool would take, so that tests can run side by side.
-# shellcheck disable=SC2120  # the size is optional
-start_display() {
-    local size="${1:-1024x768x24}" number
+# Starts an X server on a display number of its own, drawn from FIRST up to
+# FIRST + SPAN - 1, so that tests can run side by side: runs LAUNCH with the
+# display (":N") as its first argument, its output in $WORK/xserver.log, until
+# one answers. Sets SERVER_PID and exports DISPLAY; returns 1 when none starts.
+start_x_server() {  # FIRST SPAN LAUNCH...
+    local first="$1" span="$2" number
+    shift 2
     # Side-by-side lanes are forks of one shell and would draw the same numbers.
     RANDOM=$((BASHPID ^ 10#$(date +%N) % 32768))
     for _ in $(seq 20); do
-        number=$((200 + RANDOM % 700))
+        number=$((first + RANDOM % span))
         [ -e "/tmp/.X$number-lock" ] && continue
-        # -noreset: a server that regenerates as its last client leaves refuses
-        # the connections that come during it, such as the program's own.
-        Xvfb ":$number" -screen 0 "$size" -nolisten tcp -noreset 2> "$WORK/xvfb.log" &
-        XVFB_PID=$!
-        for _ in $(seq 100); do
-            kill -0 "$XVFB_PID" 2> /dev/null || break
+        "$1" ":$number" "${@:2}" > "$WORK/xserver.log" 2>&1 &
+        SERVER_PID=$!
+        for _ in $(seq 300); do
+            kill -0 "$SERVER_PID" 2> /dev/null || break
             # Ours only if the lock names our server: another may have won the number.
-            if [ "$(tr -dc 0-9 2> /dev/null < "/tmp/.X$number-lock")" = "$XVFB_PID" ] &&
+            if [ "$(tr -dc 0-9 2> /dev/null < "/tmp/.X$number-lock")" = "$SERVER_PID" ] &&
                 DISPLAY=":$number" xprop -root > /dev/null 2>&1; then
                 export DISPLAY=":$number"
                 return 0
             fi
             sleep 0.05
         done
-        kill "$XVFB_PID" 2> /dev/null || true
-        wait "$XVFB_PID" 2> /dev/null || true
+        kill "$SERVER_PID" 2> /dev/null || true
+        wait "$SERVER_PID" 2> /dev/null || true
     done
-    fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
+    return 1
+}
+
+# Starts Xvfb away from the low numbers a desktop or another tool would take.
+# -noreset: a server that regenerates as its last client leaves refuses the
+# connections that come during it, such as the program's own.
+# shellcheck disable=SC2120  # the size is optional
+start_display() {
+    start_x_server 200 700 Xvfb -screen 0 "${1:-1024x768x24}" -nolisten tcp -noreset ||
+        fail "Xvfb did not start: $(cat "$WORK/xserver.log")"
 }
 
 # Starts the program with its sound going to a file through SDL's disk driver
