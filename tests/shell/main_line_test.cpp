@@ -1,8 +1,9 @@
 // The portable main line, its close protocol, its shutdown steps and the
 // audio thread on a recording platform. Each platform call is noted with the
-// state it was made in; the cases check what the program relies on (the
-// start-up handshake, one close protocol, the shutdown order, the fill
-// policy) rather than every call, without a display or a sound device.
+// state it was made in; the cases check what the program relies on (audio
+// resumed before render, render resumed only after AudioReady, one close
+// protocol, the shutdown order, the fill policy) rather than every call,
+// without a display or a sound device.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,18 +20,13 @@ struct WorkerThread {
 
 namespace {
 
-struct FakeExit {  // thrown by ExitProcessWith instead of ending the process
-    int code;
-};
-
 constexpr std::uint32_t Rate = 8000;
 WorkerThread RenderWorker{"render"}, AudioWorker{"audio"};
 
 // What the platform answers and what it was given; a fresh one for every case.
 struct FakeState {
     std::vector<std::string> log;
-    std::vector<std::uint8_t> ring;  // the looping sound buffer
-    bool opened = false;
+    std::vector<std::uint8_t> ring;         // the looping sound buffer
     SoundRegions locked;                    // what the last lock handed out
     const WorkerThread* current = nullptr;  // the thread the code under test runs on
     QuestionAnswer answer = QuestionAnswer::No;
@@ -54,6 +50,11 @@ std::size_t Count(const std::string& line) {
 std::size_t At(const std::string& line) {
     EXPECT_EQ(Count(line), 1u) << line;
     return std::find(Fake.log.begin(), Fake.log.end(), line) - Fake.log.begin();
+}
+// Where the first line that starts with prefix stands; the log's size if none does.
+std::size_t Find(const std::string& prefix) {
+    const auto line = [&](const std::string& l) { return l.rfind(prefix, 0) == 0; };
+    return std::find_if(Fake.log.begin(), Fake.log.end(), line) - Fake.log.begin();
 }
 // The lines before, then the shutdown steps in their order (the song freed
 // before the libraries go) and the exit.
@@ -91,13 +92,12 @@ void RaiseProcessPriority() {
 // window handle) and the song is in place.
 WorkerThread* CreateSuspendedWorker(WorkerProc proc, void* parameter, WorkerPriority priority) {
     WorkerThread* worker = proc == RenderThreadProc ? &RenderWorker : &AudioWorker;
-    const void* readyParameter = worker == &RenderWorker ? static_cast<const void*>(&ProgramShow)
-                                                         : static_cast<const void*>(&WindowHandle);
-    const bool song =
-        std::equal(SongBytes.begin(), SongBytes.end(), BuiltInSong, BuiltInSong + BuiltInSongSize);
+    const bool ready =
+        parameter == (worker == &RenderWorker ? static_cast<void*>(&ProgramShow) : &WindowHandle) &&
+        WindowHandle && SongBytes == std::vector(BuiltInSong, BuiltInSong + BuiltInSongSize);
     Note(std::string("create ") + worker->name +
          (priority == WorkerPriority::AboveNormal ? " aboveNormal" : " normal") +
-         (parameter == readyParameter && WindowHandle && song ? "" : " unprepared"));
+         (ready ? "" : " unprepared"));
     return worker;
 }
 void ResumeWorker(WorkerThread* worker) {
@@ -133,7 +133,7 @@ void UnloadLibraries() {
 }
 void ExitProcessWith(int exitCode) {
     Note("exit " + std::to_string(exitCode));
-    throw FakeExit{exitCode};
+    throw exitCode;  // instead of ending the process
 }
 void ShowErrorBox(const char* text) {
     Note(std::string("box ") + text);
@@ -146,17 +146,15 @@ SoundResult SoundFindDevice(void* window, std::uint32_t& sampleRate) {
 }
 SoundResult SoundOpen(std::uint32_t sampleRate, std::uint32_t bufferBytes) {
     Fake.ring.assign(bufferBytes, 0xEE);
-    Fake.opened = true;
     Note("open " + std::to_string(sampleRate) + " " + std::to_string(bufferBytes));
     return 0;
 }
 SoundResult SoundLock(std::uint32_t offset, std::uint32_t bytes, SoundRegions& regions) {
     Note("lock" + Flag("audioReady", AudioReady));
     if (Fake.pass == Fake.failingLockPass && Fake.pass > 0) return -7;
-    std::uint8_t* const ring = Fake.ring.data();
-    const auto size = static_cast<std::uint32_t>(Fake.ring.size());
-    const std::uint32_t first = std::min(bytes, size - offset);
-    regions = Fake.locked = {ring + offset, first, bytes > first ? ring : nullptr, bytes - first};
+    const auto first = std::min<std::uint32_t>(bytes, Fake.ring.size() - offset);
+    regions =
+        Fake.locked = {&Fake.ring[offset], first, bytes > first ? Fake.ring.data() : nullptr, bytes - first};
     return 0;
 }
 SoundResult SoundUnlock(const SoundRegions& r) {
@@ -172,7 +170,6 @@ void SoundPlayLooping() {
 std::uint32_t SoundPlayCursor() {
     const std::uint32_t cursor = Fake.cursors.at(Fake.pass++);
     if (Fake.pass == Fake.cursors.size()) AudioStopRequested.store(true);
-    Note("cursor");
     return cursor;
 }
 void SoundStop() {
@@ -188,39 +185,45 @@ const char* SoundFailureText(SoundResult code) {
 
 namespace {
 
-class Shell : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ResetMainLineState();
-        RandomSeed.store(0);
-        Fake = {};
-    }
+void Fresh() {
+    ResetMainLineState();
+    RandomSeed.store(0);
+    Fake = {};
+}
 
-    // The exit code when run ended the process, -1 when it returned.
-    int ExitCode(void (*run)()) {
-        try {
-            run();
-            return -1;
-        } catch (const FakeExit& exit) {
-            return exit.code;
-        }
+// The exit code when run ended the process, -1 when it returned.
+int ExitCode(void (*run)()) {
+    try {
+        run();
+        return -1;
+    } catch (int exitCode) {
+        return exitCode;
     }
+}
 
-    int RunAudioThread() {
-        SongBytes.assign(BuiltInSong, BuiltInSong + BuiltInSongSize);
-        WindowHandle = &Fake.log;
-        return ExitCode([] { AudioThreadProc(&WindowHandle); });
-    }
-};
+// The audio thread as the main line starts it: the song in place, the window
+// stored, the render thread created and waiting.
+int RunAudioThread() {
+    SongBytes.assign(BuiltInSong, BuiltInSong + BuiltInSongSize);
+    WindowHandle = &Fake.log;
+    RenderThreadHandle = &RenderWorker;
+    return ExitCode([] { AudioThreadProc(&WindowHandle); });
+}
 
-// No and a box that could not be shown keep the windowed default.
-TEST_F(Shell, StartsAudioFirstAndClosesOnce) {
+// No and a box that could not be shown keep the windowed default; Cancel ends
+// before any window, through the shutdown steps.
+TEST(Shell, StartsAudioFirstAndClosesOnce) {
     for (auto [answer, fullScreen] : {std::pair{QuestionAnswer::No, false},
                                       {QuestionAnswer::NotShown, false},
-                                      {QuestionAnswer::Yes, true}}) {
-        SetUp();
+                                      {QuestionAnswer::Yes, true},
+                                      {QuestionAnswer::Cancel, false}}) {
+        Fresh();
         Fake.answer = answer;
         EXPECT_EQ(ExitCode(RunProgram), 0);
+        if (answer == QuestionAnswer::Cancel) {
+            EXPECT_EQ(Fake.log, ThenShutdown({"initialise", "question"}, 0));
+            continue;
+        }
         EXPECT_LT(At("window" + Flag("fullScreen", fullScreen)), At("display"));
         EXPECT_LT(At("display"), At("create render normal"));
         EXPECT_LT(At("priority"), At("resume audio audioReady=0"));
@@ -241,37 +244,13 @@ TEST_F(Shell, StartsAudioFirstAndClosesOnce) {
     }
 }
 
-TEST_F(Shell, CancelEndsBeforeAnyWindowThroughTheShutdownSteps) {
-    Fake.answer = QuestionAnswer::Cancel;
-    EXPECT_EQ(ExitCode(RunProgram), 0);
-    EXPECT_EQ(Fake.log, ThenShutdown({"initialise", "question"}, 0));
-}
-
-// A sound failure ends the program from the audio thread. During playback the
-// render thread is stopped and waited for before the display objects go;
-// before AudioReady it was never resumed, and waiting for it would never end;
-// on the render thread itself it would wait for itself.
-TEST_F(Shell, ShutdownStopsARunningRenderThreadFirst) {
-    for (SoundResult code : {0, 1, 0x7FFFFFFF}) CheckSoundResult(code);
-    EXPECT_TRUE(Fake.log.empty()) << "success codes pass without a box";
-    for (auto [current, ready, waits] :
-         {std::tuple{&AudioWorker, true, true}, {&AudioWorker, false, false}, {&RenderWorker, true, false}}) {
-        SetUp();
-        RenderThreadHandle = &RenderWorker;
-        AudioThreadHandle = &AudioWorker;
-        Fake.current = current;
-        AudioReady.store(ready);
-        EXPECT_EQ(ExitCode([] { CheckSoundResult(-5); }), 1);
-        std::vector<std::string> before = {"box failure -5"};
-        if (waits) before.push_back("wait render audioStop=0 renderStop=1");
-        EXPECT_EQ(Fake.log, ThenShutdown(before, 1)) << current->name << " ready=" << ready;
-    }
-}
-
 // The whole ring before playback, then passes with the cursor at 6000, 14000,
 // past the end at 2000, then not moved: each renders the bytes passed, the
 // wrapped one the end before the start, and the whole is one continuous stream.
-TEST_F(Shell, AudioThreadFillsThenRefillsWhatThePlayCursorPassed) {
+// The device answers with a success code other than 0.
+TEST(Shell, AudioThreadFillsThenRefillsWhatThePlayCursorPassed) {
+    Fresh();
+    Fake.findResult = 0x7FFFFFFF;
     Fake.cursors = {6000, 14000, 2000, 2000};
     EXPECT_EQ(RunAudioThread(), -1);
     // One second at the device's rate, filled whole before AudioReady and
@@ -290,6 +269,7 @@ TEST_F(Shell, AudioThreadFillsThenRefillsWhatThePlayCursorPassed) {
     // Samples 0..8000 went into the first fill; 8000..17000 followed.
     const std::vector<std::int16_t> song = BuiltInSongSamples(Rate, 17000);
     std::vector<std::int16_t> ring(Fake.ring.size() / 2);
+    ASSERT_EQ(ring.size(), Rate);
     std::memcpy(ring.data(), Fake.ring.data(), Fake.ring.size());
     EXPECT_TRUE(std::equal(ring.begin(), ring.begin() + 1000, song.begin() + 16000));
     EXPECT_TRUE(std::equal(ring.begin() + 1000, ring.end(), song.begin() + 9000));
@@ -297,22 +277,28 @@ TEST_F(Shell, AudioThreadFillsThenRefillsWhatThePlayCursorPassed) {
 
 // A failed device, a lock failing while playing and a rate the synthesizer
 // cannot play (found before any buffer is opened): one box, then nothing but
-// the shutdown steps.
-TEST_F(Shell, AudioThreadFailuresShowOneBoxAndEndWithOne) {
-    using Case = std::tuple<SoundResult, std::uint32_t, std::size_t, bool, std::string>;
-    for (auto [find, rate, failingPass, opened, box] : {Case{-5, Rate, 0, false, "failure -5"},
-                                                        {0, Rate, 2, true, "failure -7"},
-                                                        {0, 0, 0, false, "a sample rate of 0 Hz"}}) {
-        SetUp();
+// the shutdown steps. During playback the render thread is stopped and waited
+// for before the display objects go; before AudioReady it was never resumed,
+// and waiting for it would never end; a failure met on the render thread
+// itself would wait for itself.
+TEST(Shell, SoundFailuresShowOneBoxThenStopRenderingAndShutDown) {
+    using Case = std::tuple<SoundResult, std::uint32_t, std::size_t, const WorkerThread*, bool, std::string>;
+    for (auto [find, rate, failingPass, current, waits, box] :
+         {Case{-5, Rate, 0, &AudioWorker, false, "failure -5"},
+          {0, Rate, 2, &AudioWorker, true, "failure -7"},
+          {0, Rate, 2, &RenderWorker, false, "failure -7"},
+          {0, 0, 0, &AudioWorker, false, "a sample rate of 0 Hz"}}) {
+        Fresh();
         Fake.findResult = find;
         Fake.deviceRate = rate;
+        Fake.current = current;
         Fake.cursors = {4000, 8000, 12000};
         Fake.failingLockPass = failingPass;
         EXPECT_EQ(RunAudioThread(), 1);
-        const auto boxAt = std::find_if(Fake.log.begin(), Fake.log.end(),
-                                        [&](auto& line) { return line.rfind("box " + box, 0) == 0; });
-        EXPECT_EQ(From(boxAt - Fake.log.begin() + 1), ThenShutdown({}, 1)) << box;
-        EXPECT_EQ(Fake.opened, opened) << box;
+        std::vector<std::string> after;
+        if (waits) after.push_back("wait render audioStop=0 renderStop=1");
+        EXPECT_EQ(From(Find("box " + box) + 1), ThenShutdown(after, 1)) << box << " on " << current->name;
+        EXPECT_EQ(Find("open ") < Fake.log.size(), failingPass > 0) << box;
     }
 }
 

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -48,8 +47,8 @@ void DumpFrames() {
 bool DumpSamples(std::uint32_t rate) {
     RandomSeed.store(0);
     Synth synth;
-    const std::span<const std::uint8_t> song(BuiltInSong, BuiltInSongSize);
-    if (const std::string problem = StartSynth(synth, song, rate); !problem.empty()) {
+    if (const std::string problem = StartSynth(synth, {BuiltInSong, BuiltInSongSize}, rate);
+        !problem.empty()) {
         std::fprintf(stderr, "rate %u: %s\n", rate, problem.c_str());
         return false;
     }
