@@ -48,17 +48,10 @@ TEST(Round, NearestWithHalvesToEvenAndSaturating) {
 // count of every kind, mixed so that each kind shares lanes with each.
 std::vector<double> TrigonometryArguments() {
     const double inf = std::numeric_limits<double>::infinity(), quarterPi = 0.7853981633974483;
-    std::vector<double> xs{0.0,
-                           -0.0,
-                           -4e-320,
-                           quarterPi,
-                           -std::nextafter(quarterPi, 1.0),
-                           0x1p30,
-                           -0x1.0000000000001p30,
-                           1e300,
-                           inf,
-                           -inf,
-                           std::bit_cast<double>(0xFFF8000000000003)};
+    const double nanWithPayload = std::bit_cast<double>(0xFFF8000000000003),
+                 pastQuarterPi = std::nextafter(quarterPi, 1.0);
+    std::vector<double> xs{0.0,   -0.0, -4e-320, quarterPi,     -pastQuarterPi, 0x1p30, -0x1.0000000000001p30,
+                           1e300, inf,  -inf,    nanWithPayload};
     std::mt19937_64 random(2);
     std::uniform_real_distribution<double> demo(-100.0, 100.0), wide(-1e5, 1e5), far(-1.6e6, 1.6e6);
     for (int i = 0; i < 400000; ++i) {

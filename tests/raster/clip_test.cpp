@@ -20,6 +20,7 @@ namespace {
 constexpr Colour32 Ink = 0x0040A0FF;
 constexpr std::int32_t Width = 64, Height = 48;
 constexpr std::int32_t Margin = 200;  // the big frame extends this far on every side
+using Coordinates = std::array<int, 8>;
 
 std::size_t InkIn(const std::vector<Colour32>& pixels) {
     return pixels.size() - std::count(pixels.begin(), pixels.end(), Colour32{0});
@@ -32,19 +33,22 @@ class ClipTest : public ::testing::Test {
     GuardedFrame small{Width, Height, Width + 3};
     GuardedFrame big{Width + 2 * Margin, Height + 2 * Margin, Width + 2 * Margin};
 
-    // Draws figure(frame, offset) clipped into the small frame and, moved by
-    // the margin, into the big one, which must not clip. The small frame must
-    // count one clipped call exactly when the whole figure has pixels outside it.
+    // Draws figure(frame, at) clipped into the small frame and, every
+    // coordinate moved by the margin, into the big one, which must not clip.
+    // The small frame must count one clipped call exactly when the whole
+    // figure has pixels outside it.
     template <typename Figure>
-    void ExpectSameInside(Figure figure, const char* what) {
+    void ExpectSameInside(const char* what, Coordinates at, Figure figure) {
         small.Clear();
         big.Clear();
         ResetClippedDrawCount();
-        figure(big.View(), Margin);
+        Coordinates moved = at;
+        for (int& v : moved) v += Margin;
+        figure(big.View(), moved);
         ASSERT_EQ(ClippedDrawCount(), 0u) << what << ": the big frame is too small";
         const auto inside = big.Pixels(Margin, Margin, Width, Height);
         const bool leaves = InkIn(big.Pixels(0, 0, Width + 2 * Margin, Height + 2 * Margin)) > InkIn(inside);
-        figure(small.View(), 0);
+        figure(small.View(), at);
         EXPECT_EQ(ClippedDrawCount(), leaves ? 1u : 0u) << what;
         ASSERT_TRUE(small.GuardIntact()) << what;
         ASSERT_EQ(small.Pixels(0, 0, Width, Height), inside) << what;
@@ -56,34 +60,21 @@ TEST_F(ClipTest, FiguresKeepTheirInFramePixels) {
     std::uniform_int_distribution<int> x(-190, Width + 190), y(-190, Height + 190), nearX(-2, Width + 1),
         nearY(-2, Height + 1);  // often just on or over an edge
     for (int i = 0; i < 400; ++i) {
-        int c[8];
+        Coordinates c;
         for (int k = 0; k < 8; ++k) c[k] = i % 3 ? (k % 2 ? y : x)(random) : (k % 2 ? nearY : nearX)(random);
         SCOPED_TRACE(::testing::PrintToString(c));
-        ExpectSameInside(
-            [&](const FrameView& f, int m) { DrawLine(c[0] + m, c[1] + m, c[2] + m, c[3] + m, f, Ink); },
-            "line");
-        ExpectSameInside(
-            [&](const FrameView& f, int m) {
-                FillTriangle(c[0] + m, c[1] + m, c[2] + m, c[3] + m, c[4] + m, c[5] + m, f, Ink);
-            },
-            "triangle");
-        ExpectSameInside(
-            [&](const FrameView& f, int m) {
-                FillQuad(c[0] + m, c[1] + m, c[2] + m, c[3] + m, c[4] + m, c[5] + m, c[6] + m, c[7] + m, f,
-                         Ink);
-            },
-            "quad");
-        ExpectSameInside(
-            [&](const FrameView& f, int m) { DrawRectangle(c[0] + m, c[1] + m, c[2] + m, c[3] + m, f, Ink); },
-            "rectangle");
-        ExpectSameInside(
-            [&](const FrameView& f, int m) { HorizontalSpan(c[0] + m, c[1] + m, c[2] + m, f, Ink); },
-            "row span");
-        ExpectSameInside(
-            [&](const FrameView& f, int m) { VerticalSpan(c[4] + m, c[5] + m, c[7] + m, f, Ink); },
-            "column span");
-        ExpectSameInside([&](const FrameView& f, int m) { PutPixel(c[6] / 4 + m, c[7] / 4 + m, f, Ink); },
-                         "pixel");
+        ExpectSameInside("line", c, [](auto& f, auto p) { DrawLine(p[0], p[1], p[2], p[3], f, Ink); });
+        ExpectSameInside("triangle", c,
+                         [](auto& f, auto p) { FillTriangle(p[0], p[1], p[2], p[3], p[4], p[5], f, Ink); });
+        ExpectSameInside("quad", c, [](auto& f, auto p) {
+            FillQuad(p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7], f, Ink);
+        });
+        ExpectSameInside("rectangle", c,
+                         [](auto& f, auto p) { DrawRectangle(p[0], p[1], p[2], p[3], f, Ink); });
+        ExpectSameInside("row span", c, [](auto& f, auto p) { HorizontalSpan(p[0], p[1], p[2], f, Ink); });
+        ExpectSameInside("column span", c, [](auto& f, auto p) { VerticalSpan(p[4], p[5], p[7], f, Ink); });
+        ExpectSameInside("pixel", {c[6] / 4, c[7] / 4},
+                         [](auto& f, auto p) { PutPixel(p[0], p[1], f, Ink); });
         // Every other disc has its square just inside one edge or one pixel
         // over it, and well inside the others.
         const bool edge = i % 2, side = i / 4 % 2, over = i / 8 % 2;
@@ -91,15 +82,12 @@ TEST_F(ClipTest, FiguresKeepTheirInFramePixels) {
         int cx = edge ? Width / 2 : c[0] / 2, cy = edge ? Height / 2 : c[1] / 2;
         if (i % 4 == 1) cx = side ? Width - 1 - r + over : r - over;
         if (i % 4 == 3) cy = side ? Height - 1 - r + over : r - over;
-        ExpectSameInside([&](const FrameView& f, int m) { ShadedDisc(cx + m, cy + m, r, f, 0xFFFFFF); },
-                         "disc");
+        ExpectSameInside("disc", {cx, cy}, [&](auto& f, auto p) { ShadedDisc(p[0], p[1], r, f, 0xFFFFFF); });
         const unsigned char glyph = "AGMTWegjy+=.:/0123456789\xC5\xF6"[i % 26];
-        ExpectSameInside(
-            [&](const FrameView& f, int m) {
-                DrawGlyph(c[2] / 3 + m, c[3] / 3 + m, glyph, 3 + (c[4] + 190) % 45, 5 + (c[5] + 190) % 70,
-                          Ink, f);
-            },
-            "glyph");
+        const double glyphWidth = 3 + (c[4] + 190) % 45, glyphHeight = 5 + (c[5] + 190) % 70;
+        ExpectSameInside("glyph", {c[2] / 3, c[3] / 3}, [&](auto& f, auto p) {
+            DrawGlyph(p[0], p[1], glyph, glyphWidth, glyphHeight, Ink, f);
+        });
     }
 }
 
@@ -155,14 +143,13 @@ TEST_F(ClipTest, LinesAreTheNearestPixelsToTheExactLine) {
         }
         SCOPED_TRACE(::testing::PrintToString(c));
         const PointSet expected = ExactLine(c[0], c[1], c[2], c[3], Width, Height);
-        small.Clear();
-        DrawLine(std::int32_t(c[0]), std::int32_t(c[1]), std::int32_t(c[2]), std::int32_t(c[3]), small.View(),
-                 Ink);
-        ASSERT_EQ(small.Drawn(), expected);
-        small.Clear();
-        DrawLine(std::int32_t(c[2]), std::int32_t(c[3]), std::int32_t(c[0]), std::int32_t(c[1]), small.View(),
-                 Ink);
-        ASSERT_EQ(small.Drawn(), expected) << "reversed";
+        for (const bool reversed : {false, true}) {
+            const auto [x1, y1, x2, y2] = reversed ? std::array{c[2], c[3], c[0], c[1]} : c;
+            small.Clear();
+            DrawLine(std::int32_t(x1), std::int32_t(y1), std::int32_t(x2), std::int32_t(y2), small.View(),
+                     Ink);
+            ASSERT_EQ(small.Drawn(), expected) << (reversed ? "reversed" : "");
+        }
         ASSERT_TRUE(small.GuardIntact());
     }
 }

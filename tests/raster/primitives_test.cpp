@@ -1,7 +1,12 @@
+// The primitives on what the show never hands them: spans and rectangles
+// with their ends in either order, discs of no size, characters it never
+// shows, degenerate vectors; and the fast disc walk held to the plain one.
 #include <gtest/gtest.h>
 
 #include "raster/disc.h"
+#include "raster/polychar.h"
 #include "raster/primitives.h"
+#include "raster/vec3.h"
 #include "reference.h"
 
 namespace {
@@ -51,6 +56,42 @@ TEST(ShadedDisc, MirroredWalkGivesThePlainWalksPixels) {
         ASSERT_EQ(mirrored.Pixels(0, 0, side, side), plain.Pixels(0, 0, side, side)) << "radius " << r;
     }
     EXPECT_EQ(ClippedDrawCount(), 0u);
+}
+
+// Scale, rounding and placement of the letters are pinned by the show's
+// golden pictures; here is the choice of table for characters it never shows.
+PointSet Text(std::string_view text) {
+    GuardedFrame frame(ScreenWidth, ScreenHeight, ScreenWidth);
+    DrawCentredText(300, text, White, 10, 20, frame.View());
+    EXPECT_TRUE(frame.GuardIntact());
+    return frame.Drawn();
+}
+
+TEST(DrawCentredText, CharacterTablesAndUnknownCharacters) {
+    EXPECT_TRUE(Text("").empty());
+    EXPECT_TRUE(Text(" #\xE9").empty());
+    // An unknown character keeps its cell, as a space does.
+    EXPECT_EQ(Text("a#b"), Text("a b"));
+    EXPECT_NE(Text("a#b"), Text("ab"));
+    // Digits have their own table: '0' has a diagonal, 'O' has none.
+    EXPECT_NE(Text("0"), Text("O"));
+    EXPECT_EQ(Text("\xD6"), Text("\xF6"));  // 'Ö' and 'ö' share a glyph
+    EXPECT_NE(Text("\xC5"), Text("\xC4"));
+    for (const char special : std::string_view("\xC5\xE5\xC4\xE4\xD6\xF6,.?!:'-=+/"))
+        EXPECT_FALSE(Text(std::string_view(&special, 1)).empty()) << int(special);
+}
+
+// Rotations, normals and projection in general are pinned by the show's
+// golden pictures; these are the degenerate inputs it never hands them.
+TEST(Vec3, ZeroLengthAndViewerPlaneLeaveTheirResultAlone) {
+    Vec3 zero = MakeVec3(0, 0, 0);
+    Normalize(zero);  // no division by zero: stays the zero vector, not NaN
+    EXPECT_TRUE(zero.x == 0 && zero.y == 0 && zero.z == 0);
+    ScreenPoint untouched{123.5, 456.5};
+    EXPECT_FALSE(Project(500, 300, 600, 600, untouched));
+    EXPECT_TRUE(untouched.x == 123.5 && untouched.y == 456.5);
+    EXPECT_TRUE(Project(500, 300, 900, 600, untouched));  // behind the viewer: mirrored
+    EXPECT_TRUE(untouched.x == 200 && untouched.y == 300);
 }
 
 }  // namespace

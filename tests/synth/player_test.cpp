@@ -4,6 +4,8 @@
 // checks; here are the rules it does not reach or that must be seen to hold.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "song_builder.h"
 
 namespace {
@@ -126,20 +128,17 @@ Synth FixedStep(std::int16_t level, std::int64_t step) {
 }
 
 TEST(Voices, SawWrapsAboveFullScaleAndThePhaseAt2To25) {
-    Synth s = FixedStep(32767, 0);
-    auto sawAt = [&](std::uint32_t t) {
+    // (level, phase / 256, value): 32768.5 wraps; no wrap up to level 21845.
+    const std::tuple<std::int16_t, std::uint32_t, std::int16_t> cases[] = {{32767, 0, -16383},
+                                                                           {32767, 98306, 32767},
+                                                                           {32767, 98307, -32768},
+                                                                           {32767, 131071, -16386},
+                                                                           {21845, 131071, 32767}};
+    for (const auto& [level, t, value] : cases) {
+        Synth s = FixedStep(level, 0);
         s.Channels[0].OscPhase = t << 8;
-        return SawVoice(s, 0);
-    };
-    EXPECT_EQ(sawAt(0), -16383);
-    EXPECT_EQ(sawAt(98306), 32767);
-    EXPECT_EQ(sawAt(98307), -32768);  // 32768.5 wraps
-    EXPECT_EQ(sawAt(131071), -16386);
-
-    Synth quiet = FixedStep(21845, 0);
-    quiet.Channels[0].OscPhase = 131071u << 8;
-    EXPECT_EQ(SawVoice(quiet, 0), 32767);  // no wrap up to level 21845
-
+        EXPECT_EQ(SawVoice(s, 0), value) << level << " at " << t;
+    }
     // The phase itself wraps at 2^25.
     Synth fast = FixedStep(32767, 1 << 24);
     fast.Channels[0].OscPhase = (1u << 25) - 256;

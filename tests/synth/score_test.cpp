@@ -34,19 +34,16 @@ bool Struck(const ChannelState& now, const ChannelState& before) {
 // note's attack lasts several samples, so a restarted envelope marks it.
 std::vector<Strike> StrikesBefore(Synth& s, std::int64_t endTick) {
     std::vector<Strike> strikes;
-    for (int ch = 0; ch < ChannelCount; ++ch)
-        if (s.Channels[ch].EnvPhase == EnvelopePhase::Attack)
-            strikes.push_back({0, ch, s.Channels[ch].BaseNote});
+    ChannelState before[ChannelCount] = {};  // silent, so the notes InitChannels strikes count
     const std::uint32_t samplesPerTick = s.SampleRate / s.Layout.TicksPerSecond;
     std::int64_t tick = 0;
     while (true) {
+        for (int ch = 0; ch < ChannelCount; ++ch)
+            if (Struck(s.Channels[ch], before[ch])) strikes.push_back({tick, ch, s.Channels[ch].BaseNote});
         if (s.Channels[0].TickCount == samplesPerTick && ++tick == endTick) return strikes;
-        ChannelState before[ChannelCount];
         std::copy(std::begin(s.Channels), std::end(s.Channels), before);
         std::int16_t sample;
         RenderSamples(s, &sample, 1);
-        for (int ch = 0; ch < ChannelCount; ++ch)
-            if (Struck(s.Channels[ch], before[ch])) strikes.push_back({tick, ch, s.Channels[ch].BaseNote});
     }
 }
 
