@@ -1,7 +1,6 @@
 #include "landscape_triangles.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "demo/landscape.h"
 #include "base/numeric.h"
@@ -53,10 +52,9 @@ void FillTriangles(const std::vector<ScreenTriangle>& triangles, const FrameView
 }
 
 bool TrianglesMatchLandscape(double animPhase) {
-    const auto ours = std::make_unique<PixelBlock>();
-    const auto theirs = std::make_unique<PixelBlock>();
+    std::vector<Colour32> ours(FramePixelCount), theirs(FramePixelCount);
     FrameTarget target;
-    FillTriangles(LandscapeTriangles(animPhase), BeginFrame(target, ClearPixelBlock(*ours)));
-    DrawLandscape(BeginFrame(target, ClearPixelBlock(*theirs)), animPhase);
-    return std::equal(std::begin(ours->pixels), std::end(ours->pixels), std::begin(theirs->pixels));
+    FillTriangles(LandscapeTriangles(animPhase), BeginFrame(target, ClearPackedFrame(ours.data())));
+    DrawLandscape(BeginFrame(target, ClearPackedFrame(theirs.data())), animPhase);
+    return ours == theirs;
 }

@@ -35,15 +35,15 @@ namespace {
 // ---- the floor -----------------------------------------------------------
 
 void BM_MemoryFloor(benchmark::State& state) {
-    auto back = std::make_unique<PixelBlock>();
-    auto screen = std::make_unique<PixelBlock>();
+    std::vector<Colour32> back(FramePixelCount), screen(FramePixelCount);
+    constexpr std::size_t Bytes = FramePixelCount * sizeof(Colour32);
     for (auto _ : state) {
-        std::memset(back->pixels, 0, sizeof back->pixels);
+        std::memset(back.data(), 0, Bytes);
         benchmark::ClobberMemory();
-        std::memcpy(screen->pixels, back->pixels, sizeof back->pixels);
+        std::memcpy(screen.data(), back.data(), Bytes);
         benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(state.iterations() * 2 * static_cast<std::int64_t>(sizeof back->pixels));
+    state.SetBytesProcessed(state.iterations() * 2 * static_cast<std::int64_t>(Bytes));
 }
 BENCHMARK(BM_MemoryFloor)->Unit(benchmark::kMicrosecond);
 
@@ -53,7 +53,7 @@ void SceneFrames(benchmark::State& state, Scene scene) {
     SceneLoop loop = StartSceneLoop(scene);
     for (auto _ : state) {
         RenderNextFrame(loop);
-        benchmark::DoNotOptimize(ShowFrame().pixels[300 * ScreenWidth + 400]);
+        benchmark::DoNotOptimize(VirtualFrame()[300 * ScreenWidth + 400]);
     }
     state.counters["scene_frames"] = static_cast<double>(loop.phases.size());
 }

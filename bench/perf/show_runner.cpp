@@ -64,7 +64,3 @@ void SkipNextFrame(SceneLoop& loop) {
     TakeFrame(loop);
     RenderUndrawn(loop.show);
 }
-
-const PixelBlock& ShowFrame() {
-    return VirtualFrame();
-}

@@ -33,6 +33,3 @@ void RenderNextFrame(SceneLoop& loop);
 
 // Lets the next frame pass without drawing it (its lock fails).
 void SkipNextFrame(SceneLoop& loop);
-
-// The frame memory the virtual platform draws into.
-const PixelBlock& ShowFrame();

@@ -1,7 +1,7 @@
 // The bounces and overlaps the show's golden pictures pin are those its ten
 // balls happen to meet; these are the exact limits of the rules, which they
 // never land on.
-#include <memory>
+#include <vector>
 
 #include "demo/balls.h"
 #include "demo_fixture.h"
@@ -56,8 +56,8 @@ TEST_F(BallsTest, HugeFrameDeltaStillEndsAtTheWall) {
     EXPECT_TRUE(b.X == 109 && b.Radius == 11);
 
     InitBalls(show.Balls, RandomSeed);
-    const auto pixels = std::make_unique<PixelBlock>();
-    const FrameView frame = BeginFrame(show.Frame, ClearPixelBlock(*pixels));
+    std::vector<Colour32> pixels(FramePixelCount);
+    const FrameView frame = BeginFrame(show.Frame, ClearPackedFrame(pixels.data()));
     for (const double dt : {1e6, 3.7, 1e9}) {
         UpdateBalls(show.Balls, dt);
         for (const Ball& ball : show.Balls) {

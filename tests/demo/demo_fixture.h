@@ -31,16 +31,15 @@ struct InkBox {
 };
 
 // Widens box by the non-black pixels of frame.
-inline void AddInk(InkBox& box, const PixelBlock& frame) {
-    for (int i = 0; i < ScreenWidth * ScreenHeight; ++i) {
-        if (frame.pixels[i] == 0) continue;
+inline void AddInk(InkBox& box, const Colour32* frame) {
+    for (int i = 0; i < FramePixelCount; ++i) {
+        if (frame[i] == 0) continue;
         const int x = i % ScreenWidth, y = i / ScreenWidth;
         box = {std::min(box.minX, x), std::min(box.minY, y), std::max(box.maxX, x), std::max(box.maxY, y),
                box.count + 1};
     }
 }
 
-inline long InkCount(const PixelBlock& frame) {
-    return std::count_if(frame.pixels, frame.pixels + ScreenWidth * ScreenHeight,
-                         [](Colour32 p) { return p != 0; });
+inline long InkCount(const Colour32* frame) {
+    return std::count_if(frame, frame + FramePixelCount, [](Colour32 p) { return p != 0; });
 }

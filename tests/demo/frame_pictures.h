@@ -9,8 +9,6 @@
 
 #include "raster/frame.h"
 
-inline constexpr int FramePixelCount = ScreenWidth * ScreenHeight;
-
 inline bool WriteFramePng(const std::string& path, const Colour32* pixels) {
     std::vector<std::uint8_t> rgb;
     rgb.reserve(3 * FramePixelCount);

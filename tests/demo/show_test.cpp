@@ -57,9 +57,8 @@ constexpr std::uint64_t Golden[HashedSeconds] = {
 // clang-format on
 
 // FNV-1a over 64-bit words, carried from frame to frame within one second.
-std::uint64_t HashFrame(std::uint64_t h, const PixelBlock& frame) {
-    const Colour32* p = frame.pixels;
-    for (int i = 0; i < ScreenWidth * ScreenHeight; i += 2) {
+std::uint64_t HashFrame(std::uint64_t h, const Colour32* p) {
+    for (int i = 0; i < FramePixelCount; i += 2) {
         h = (h ^ (std::uint64_t{p[i]} | std::uint64_t{p[i + 1]} << 32)) * 0x100000001B3u;
     }
     return h;
@@ -84,7 +83,7 @@ struct ShowWatch {
 constexpr double StopAtClock = 52.5;
 
 // Runs after every presented frame; SceneIndex is the scene just drawn.
-void WatchFrame(void* context, const PixelBlock& f, bool drawn) {
+void WatchFrame(void* context, const Colour32* f, bool drawn) {
     ShowWatch& w = *static_cast<ShowWatch*>(context);
     Show& show = *w.show;
     const std::int32_t sceneIndex = show.SceneIndex;
@@ -158,7 +157,7 @@ void LookAtFirstWrongFrame(const ShowRun& run, int firstWrongSecond) {
     for (std::int64_t frame = 0;; ++frame) {
         RenderFrame(*show);
         if (show->SceneIndex >= HashedSeconds) return;
-        const Colour32* actual = VirtualFrame().pixels;
+        const Colour32* actual = VirtualFrame();
         if (keep) {
             ASSERT_TRUE(WriteFramePng(FrameFile("frame", frame), actual)) << FrameFile("frame", frame);
             continue;
