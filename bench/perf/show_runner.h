@@ -13,7 +13,6 @@
 #include "demo/virtual_platform.h"
 
 struct SceneLoop {
-    Scene scene;
     Show show;                      // the show being drawn
     Show first;                     // the show just before the scene's first frame
     VirtualPlatformState platform;  // the platform just before that frame

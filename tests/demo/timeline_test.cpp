@@ -8,7 +8,6 @@
 #include <thread>
 #include <vector>
 
-#include "demo/balls.h"
 #include "demo_fixture.h"
 
 namespace {
