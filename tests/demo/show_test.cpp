@@ -163,6 +163,23 @@ std::string FrameFile(const char* kind, std::int64_t frame) {
     return (GoldenFramesDir() / name).string();
 }
 
+// A fresh show with a generator and a counter of its own. The process has
+// one virtual platform: each show's counter is put in place for its frame
+// and taken out again afterwards.
+struct ShowAtHand {
+    RandomState generator{0};
+    VirtualPlatformState platform;
+    Show show;
+    std::vector<std::uint64_t> hashes;  // of every frame drawn so far
+};
+
+void StartShowAtHand(ShowAtHand& s, std::int64_t framePeriod) {
+    ResetVirtualPlatform();
+    VirtualPlatform.framePeriod = framePeriod;
+    StartShow(s.show, s.generator);
+    s.platform = VirtualPlatform;
+}
+
 // Draws the golden show again. With every hash right and DX_GOLDEN_FRAMES
 // set, every frame is kept there as frame-N.png, to compare a later run
 // with. With a hash wrong, the first frame that differs from its kept picture
@@ -173,11 +190,9 @@ void LookAtFirstWrongFrame(const ShowRun& run, int firstWrongSecond) {
     const bool keep = firstWrongSecond == HashedSeconds;
     if (keep && std::getenv("DX_GOLDEN_FRAMES") == nullptr) return;
     std::filesystem::create_directories(GoldenFramesDir());
-    ResetVirtualPlatform();
-    VirtualPlatform.framePeriod = run.framePeriod;
-    RandomState generator{0};
-    Show show;
-    StartShow(show, generator);
+    ShowAtHand fresh;
+    StartShowAtHand(fresh, run.framePeriod);
+    Show& show = fresh.show;
     for (std::int64_t frame = 0;; ++frame) {
         RenderFrame(show);
         if (show.SceneIndex >= HashedSeconds) return;
@@ -235,23 +250,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ShowRun{"period_100ms_stall_2s_in_balls", 100'000, 15.0, 2'000'000, false}),
     [](const ::testing::TestParamInfo<ShowRun>& info) { return std::string(info.param.name); });
 
-// A show at 250 ms frames with a generator and a counter of its own. The
-// process has one virtual platform: each show's counter is put in place for
-// its frame and taken out again afterwards.
-struct ShowAtHand {
-    RandomState generator{0};
-    VirtualPlatformState platform;
-    Show show;
-    std::vector<std::uint64_t> hashes;  // of every frame drawn so far
-};
-
-void StartShowAtHand(ShowAtHand& s) {
-    ResetVirtualPlatform();
-    VirtualPlatform.framePeriod = 250'000;
-    StartShow(s.show, s.generator);
-    s.platform = VirtualPlatform;
-}
-
 // Draws the next frame; false once it is the frame that asks to close.
 bool DrawNextFrame(ShowAtHand& s) {
     VirtualPlatform = s.platform;
@@ -264,14 +262,14 @@ bool DrawNextFrame(ShowAtHand& s) {
 
 // Nothing of a show lives outside its value and its generator: two shows
 // started one after the other and drawn in turns, frame by frame, each draw
-// what one show draws alone.
+// what one show draws alone (at 250 ms frames).
 TEST(ShowsSideBySide, TwoShowsDrawnInTurnsDrawWhatOneDrawsAlone) {
     std::vector<ShowAtHand> shows(3);  // one alone, then two in turns
-    StartShowAtHand(shows[0]);
+    StartShowAtHand(shows[0], 250'000);
     while (DrawNextFrame(shows[0])) {}
     ASSERT_GT(shows[0].hashes.size(), 200u);
-    StartShowAtHand(shows[1]);
-    StartShowAtHand(shows[2]);
+    StartShowAtHand(shows[1], 250'000);
+    StartShowAtHand(shows[2], 250'000);
     for (bool more = true; more;)
         more = DrawNextFrame(shows[1]) & DrawNextFrame(shows[2]);  // both, every turn
     EXPECT_TRUE(shows[1].hashes == shows[0].hashes);

@@ -1,8 +1,13 @@
-// The bounces and overlaps the show's golden pictures pin are those its ten
-// balls happen to meet; these are the exact limits of the rules, which they
-// never land on.
+// The effects' pictures are pinned by the show's golden hashes. What those
+// pin of the balls' bounces and overlaps is what its ten balls happen to
+// meet; here are the exact limits of the rules, which they never land on.
+// The depth sort's handling of ties shows only where ties happen to occur,
+// so it is held to the standard library's stable sort.
+#include <algorithm>
+#include <random>
 #include <vector>
 
+#include "demo/disc_rings.h"
 #include "demo_fixture.h"
 
 namespace {
@@ -63,6 +68,22 @@ TEST_F(BallsTest, HugeFrameDeltaStillEndsAtTheWall) {
         DrawBalls(show.Balls, frame);
     }
     EXPECT_EQ(ClippedDrawCount(), 0u);
+}
+
+TEST(DiscRings, SortIsStableAndAscendingByDepth) {
+    std::mt19937 random(12345);
+    for (int round = 0; round < 20; ++round) {
+        DiscSlot slots[DiscSlotCount], expected[DiscSlotCount];
+        for (int s = 0; s < DiscSlotCount; ++s) {
+            // Few distinct depths, so many records tie; X keeps the original position.
+            const double depth = -static_cast<double>(random() % (2 + round));
+            slots[s] = expected[s] = DiscSlot{s, 0, 0, depth, 0};
+        }
+        std::stable_sort(expected, expected + DiscSlotCount,
+                         [](const DiscSlot& a, const DiscSlot& b) { return a.Depth < b.Depth; });
+        SortDiscSlots(slots);
+        for (int s = 0; s < DiscSlotCount; ++s) ASSERT_EQ(slots[s].X, expected[s].X) << s;
+    }
 }
 
 }  // namespace
