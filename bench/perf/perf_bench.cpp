@@ -82,22 +82,19 @@ void SceneFrames(benchmark::State& state, Scene scene) {
 // row from the far edge, each as FillQuad splits it, (A, B, C) then (D, C, B),
 // every corner projected and rounded as DrawLandscape does.
 std::vector<SDL_Vertex> LandscapeVertices(double animPhase) {
-    constexpr int N = LandscapeSize;
-    std::vector<SDL_FPoint> corners;
-    for (int i = 0; i < N; ++i) {
-        for (int j = 0; j < N; ++j) {
-            ScreenPoint p{0, 0};
-            Project(110 + 10 * j, 530 - 100 * LandscapeHeight(i, j, animPhase), -590 + 10 * i, 600, p);
-            corners.push_back({static_cast<float>(Round(p.x)), static_cast<float>(Round(p.y))});
-        }
-    }
+    const auto corner = [animPhase](int i, int j) {
+        ScreenPoint p{0, 0};
+        Project(110 + 10 * j, 530 - 100 * LandscapeHeight(i, j, animPhase), -590 + 10 * i, 600, p);
+        return SDL_FPoint{static_cast<float>(Round(p.x)), static_cast<float>(Round(p.y))};
+    };
     std::vector<SDL_Vertex> vertices;
-    for (int i = 1; i < N; ++i) {
-        for (int j = 1; j < N; ++j) {
+    for (int i = 1; i < LandscapeSize; ++i) {
+        for (int j = 1; j < LandscapeSize; ++j) {
             const Colour32 rgb = LandscapeColour(LandscapeHeight(i, j, animPhase));
             const SDL_Color colour{Uint8(rgb >> 16), Uint8(rgb >> 8), Uint8(rgb), 255};
-            const int a = (i - 1) * N + j - 1, b = a + 1, c = i * N + j - 1, d = c + 1;
-            for (const int k : {a, b, c, d, c, b}) vertices.push_back({corners[k], colour, {0, 0}});
+            const SDL_FPoint a = corner(i - 1, j - 1), b = corner(i - 1, j), c = corner(i, j - 1),
+                             d = corner(i, j);
+            for (const SDL_FPoint& p : {a, b, c, d, c, b}) vertices.push_back({p, colour, {0, 0}});
         }
     }
     return vertices;
@@ -194,9 +191,7 @@ void RegisterBenchmarks() {
     benchmark::RegisterBenchmark("BM_SdlLandscapeTriangles", SdlFrames, true)->Unit(kMicrosecond);
 #endif
     benchmark::RegisterBenchmark("BM_RenderSamples", RenderSongSamples)
-        ->Arg(44100)
-        ->Arg(48000)
-        ->Arg(200000)
+        ->ArgsProduct({{44100, 48000, 200000}})
         ->Unit(benchmark::kMillisecond);
 }
 
