@@ -7,9 +7,10 @@
 
 #include "raster/frame.h"
 
-// Called for every presented frame. drawn is false when that frame's lock
-// failed, in which case the memory still holds an older picture.
-using VirtualPresentFunction = void (*)(void* context, const PixelBlock& frame, bool drawn);
+// Called for every presented frame (FramePixelCount pixels, rows packed).
+// drawn is false when that frame's lock failed, in which case the memory
+// still holds an older picture.
+using VirtualPresentFunction = void (*)(void* context, const Colour32* frame, bool drawn);
 
 struct VirtualPresentHook {
     VirtualPresentFunction function = nullptr;
@@ -46,5 +47,5 @@ void ResetVirtualPlatform();
 // Makes the next counter reading come stallTicks later than it would.
 void VirtualPlatformAddStall(std::int64_t stallTicks);
 
-// The memory every frame is drawn into.
-const PixelBlock& VirtualFrame();
+// The memory every frame is drawn into: FramePixelCount pixels, rows packed.
+const Colour32* VirtualFrame();

@@ -91,8 +91,8 @@ void ClearFrameMemory(FrameMemory memory) {
     }
 }
 
-FrameMemory ClearPixelBlock(PixelBlock& block) {
-    const FrameMemory memory{block.pixels, ScreenWidth * 4};
+FrameMemory ClearPackedFrame(Colour32* pixels) {
+    const FrameMemory memory{pixels, ScreenWidth * 4};
     ClearFrameMemory(memory);
     return memory;
 }

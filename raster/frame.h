@@ -2,14 +2,15 @@
 // The frame every picture is drawn into: a block of 32-bit pixels whose rows
 // are reached through a table of row offsets, so the pitch may exceed the width.
 // The platform hands over FrameMemory; a show's FrameTarget takes it in at
-// BeginFrame and gives the drawing code a FrameView; PixelBlock is memory for
-// runs without a display.
+// BeginFrame and gives the drawing code a FrameView. Runs without a display
+// hand over plain memory of packed rows (ClearPackedFrame).
 #include <cstdint>
 
 #include "raster/colour.h"
 
 inline constexpr std::int32_t ScreenWidth = 800;
 inline constexpr std::int32_t ScreenHeight = 600;
+inline constexpr std::int32_t FramePixelCount = ScreenWidth * ScreenHeight;
 
 // Rows 0..1200 have an entry; only rows below the frame height are drawn.
 inline constexpr int RowOffsetCount = 1201;
@@ -25,6 +26,7 @@ struct FrameView {
 };
 
 // Memory handed over by the platform for one frame, already cleared to black.
+// It has no row table yet, so nothing can be drawn into it before BeginFrame.
 struct FrameMemory {
     Colour32* pixels = nullptr;
     std::int32_t pitch = 0;  // bytes
@@ -52,16 +54,12 @@ FrameView BeginFrame(FrameTarget& target, FrameMemory memory);
 // Ends the frame; nothing may be drawn through the view afterwards.
 void EndFrame(FrameTarget& target);
 
-// 800 x 600 pixels in plain memory, rows packed (a pitch of 3200 bytes): the
-// frame memory of runs without a display. At 1.9 MB, it belongs on the heap
-// or in static storage, never on the stack.
-struct PixelBlock {
-    Colour32 pixels[ScreenWidth * ScreenHeight];
-};
-
 // Clears the 800 x 600 pixels of the memory to black, in ordinary stores, so
 // that the frame stays in the cache for the drawing that follows.
 void ClearFrameMemory(FrameMemory memory);
 
-// Clears the block to black and hands it out as frame memory.
-FrameMemory ClearPixelBlock(PixelBlock& block);
+// The frame memory of runs without a display: FramePixelCount pixels of plain
+// memory (1.9 MB: the heap or static storage, never the stack) taken as
+// 800 x 600 with packed rows, a pitch of 3200 bytes. Clears them to black and
+// hands them out as frame memory.
+FrameMemory ClearPackedFrame(Colour32* pixels);

@@ -185,7 +185,7 @@ std::string DrawFrame(ShowRun& run, std::int64_t frame) {
     PlatformSleep10ms();
     RenderFrame(run.Picture);
     PlatformPresentFrame();
-    const Colour32* pixels = VirtualFrame().pixels;
+    const Colour32* pixels = VirtualFrame();
     if (run.Png && (!run.Options.Frames || FrameListContains(*run.Options.Frames, frame))) {
         const Colour32* png = pixels;
         if (run.PngScale != 1) {

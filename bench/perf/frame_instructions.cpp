@@ -16,34 +16,15 @@
 #define CALLGRIND_TOGGLE_COLLECT
 #endif
 
-namespace {
-
-bool SceneNamed(const char* name, Scene& scene) {
-    const struct {
-        const char* name;
-        Scene scene;
-    } names[] = {{"titles", Scene::Title},
-                 {"balls", Scene::Balls},
-                 {"rings", Scene::RingsAndColumn},
-                 {"landscape", Scene::Landscape}};
-    for (const auto& n : names) {
-        if (std::strcmp(n.name, name) == 0) {
-            scene = n.scene;
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    Scene scene;
-    if (argc < 2 || argc > 3 || !SceneNamed(argv[1], scene)) {
+    const char* const names[] = {"titles", "balls", "rings", "landscape"};  // in the schedule's order
+    int scene = 0;
+    while (argc >= 2 && scene < 4 && std::strcmp(argv[1], names[scene]) != 0) ++scene;
+    if (argc < 2 || argc > 3 || scene == 4) {
         std::fprintf(stderr, "usage: frame_instructions titles|balls|rings|landscape [FRAMES]\n");
         return 2;
     }
-    SceneLoop loop = StartSceneLoop(scene);
+    SceneLoop loop = StartSceneLoop(static_cast<Scene>(scene));
     const long total = static_cast<long>(loop.phases.size());
     long wanted = argc == 3 ? std::atol(argv[2]) : 0;
     if (wanted <= 0 || wanted > total) wanted = total;

@@ -20,7 +20,6 @@
 #include <string>
 #include <vector>
 
-#include "landscape_triangles.h"
 #include "base/random.h"
 #include "show_runner.h"
 #include "synth/dxvornik.h"
@@ -28,142 +27,129 @@
 
 #if DX_PERF_WITH_SDL
 #include <SDL.h>
+
+#include "base/numeric.h"
+#include "demo/landscape.h"
+#include "raster/polyfill.h"
+#include "raster/vec3.h"
 #endif
 
 namespace {
 
 // ---- the floor -----------------------------------------------------------
 
-void BM_MemoryFloor(benchmark::State& state) {
-    auto back = std::make_unique<PixelBlock>();
-    auto screen = std::make_unique<PixelBlock>();
+void MemoryFloor(benchmark::State& state) {
+    std::vector<Colour32> back(FramePixelCount), screen(FramePixelCount);
+    constexpr std::size_t Bytes = FramePixelCount * sizeof(Colour32);
     for (auto _ : state) {
-        std::memset(back->pixels, 0, sizeof back->pixels);
+        std::memset(back.data(), 0, Bytes);
         benchmark::ClobberMemory();
-        std::memcpy(screen->pixels, back->pixels, sizeof back->pixels);
+        std::memcpy(screen.data(), back.data(), Bytes);
         benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(state.iterations() * 2 * static_cast<std::int64_t>(sizeof back->pixels));
+    state.SetBytesProcessed(state.iterations() * 2 * static_cast<std::int64_t>(Bytes));
 }
-BENCHMARK(BM_MemoryFloor)->Unit(benchmark::kMicrosecond);
 
 // ---- whole frames of each scene -------------------------------------------
+
+// Each scene's benchmark, and its cost in the summary as a multiple of the floor.
+constexpr struct {
+    const char* name;
+    Scene scene;
+    const char* label;
+    double limit;
+} SceneBenchmarks[] = {
+    {"BM_TitlesFrame", Scene::Title, "titles frame / floor", 2},
+    {"BM_BallsFrame", Scene::Balls, "balls frame / floor", 2},
+    {"BM_RingsColumnFrame", Scene::RingsAndColumn, "rings with column frame / floor", 3},
+    {"BM_LandscapeFrame", Scene::Landscape, "landscape with greetings frame / floor", 8},
+};
 
 void SceneFrames(benchmark::State& state, Scene scene) {
     SceneLoop loop = StartSceneLoop(scene);
     for (auto _ : state) {
         RenderNextFrame(loop);
-        benchmark::DoNotOptimize(ShowFrame().pixels[300 * ScreenWidth + 400]);
+        benchmark::DoNotOptimize(VirtualFrame()[300 * ScreenWidth + 400]);
     }
     state.counters["scene_frames"] = static_cast<double>(loop.phases.size());
 }
-
-void BM_TitlesFrame(benchmark::State& state) {
-    SceneFrames(state, Scene::Title);
-}
-void BM_BallsFrame(benchmark::State& state) {
-    SceneFrames(state, Scene::Balls);
-}
-void BM_RingsColumnFrame(benchmark::State& state) {
-    SceneFrames(state, Scene::RingsAndColumn);
-}
-void BM_LandscapeFrame(benchmark::State& state) {
-    SceneFrames(state, Scene::Landscape);
-}
-BENCHMARK(BM_TitlesFrame)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_BallsFrame)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_RingsColumnFrame)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_LandscapeFrame)->Unit(benchmark::kMicrosecond);
 
 // ---- the peer: SDL2's software renderer on the same triangles --------------
 
 #if DX_PERF_WITH_SDL
 
-// Triangle lists of frames spread evenly over the landscape scene.
-constexpr int PeerPhaseCount = 32;
-
-std::vector<double> PeerPhases() {
-    const SceneLoop loop = StartSceneLoop(Scene::Landscape);
-    std::vector<double> phases;
-    for (int k = 0; k < PeerPhaseCount; ++k)
-        phases.push_back(loop.phases[loop.phases.size() * k / PeerPhaseCount]);
-    return phases;
-}
-
-struct SdlTarget {
-    SDL_Surface* surface = nullptr;
-    SDL_Renderer* renderer = nullptr;
-
-    SdlTarget() {
-        surface = SDL_CreateRGBSurfaceWithFormat(0, ScreenWidth, ScreenHeight, 32, SDL_PIXELFORMAT_ARGB8888);
-        if (surface) renderer = SDL_CreateSoftwareRenderer(surface);
-        if (renderer) SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    }
-    ~SdlTarget() {
-        if (renderer) SDL_DestroyRenderer(renderer);
-        if (surface) SDL_FreeSurface(surface);
-    }
-    SdlTarget(const SdlTarget&) = delete;
-    SdlTarget& operator=(const SdlTarget&) = delete;
-
-    void Clear() { SDL_RenderClear(renderer); }
-};
-
-std::vector<SDL_Vertex> SdlVertices(const std::vector<ScreenTriangle>& triangles) {
+// The landscape's triangles of one frame as SDL vertices: the cells row by
+// row from the far edge, each as FillQuad splits it, (A, B, C) then (D, C, B),
+// every corner projected and rounded as DrawLandscape does.
+std::vector<SDL_Vertex> LandscapeVertices(double animPhase) {
+    const auto corner = [animPhase](int i, int j) {
+        ScreenPoint p{0, 0};
+        Project(110 + 10 * j, 530 - 100 * LandscapeHeight(i, j, animPhase), -590 + 10 * i, 600, p);
+        return SDL_FPoint{static_cast<float>(Round(p.x)), static_cast<float>(Round(p.y))};
+    };
     std::vector<SDL_Vertex> vertices;
-    vertices.reserve(3 * triangles.size());
-    for (const ScreenTriangle& t : triangles) {
-        const SDL_Color colour{static_cast<Uint8>(t.colour >> 16), static_cast<Uint8>(t.colour >> 8),
-                               static_cast<Uint8>(t.colour), 255};
-        for (int k = 0; k < 3; ++k)
-            vertices.push_back({{static_cast<float>(t.x[k]), static_cast<float>(t.y[k])}, colour, {0, 0}});
+    for (int i = 1; i < LandscapeSize; ++i) {
+        for (int j = 1; j < LandscapeSize; ++j) {
+            const Colour32 rgb = LandscapeColour(LandscapeHeight(i, j, animPhase));
+            const SDL_Color colour{Uint8(rgb >> 16), Uint8(rgb >> 8), Uint8(rgb), 255};
+            const SDL_FPoint a = corner(i - 1, j - 1), b = corner(i - 1, j), c = corner(i, j - 1),
+                             d = corner(i, j);
+            for (const SDL_FPoint& p : {a, b, c, d, c, b}) vertices.push_back({p, colour, {0, 0}});
+        }
     }
     return vertices;
 }
 
-void BM_SdlClear(benchmark::State& state) {
-    SdlTarget target;
-    if (!target.renderer) {
-        state.SkipWithError(SDL_GetError());
-        return;
+// True when our filler, handed the vertices' triangles in order, draws
+// exactly DrawLandscape's picture: the peer must be handed what we draw.
+bool VerticesDrawTheLandscape(const std::vector<SDL_Vertex>& v, double animPhase) {
+    std::vector<Colour32> ours(FramePixelCount), theirs(FramePixelCount);
+    FrameTarget target;
+    const FrameView frame = BeginFrame(target, ClearPackedFrame(ours.data()));
+    const auto x = [&](std::size_t k) { return static_cast<std::int32_t>(v[k].position.x); };
+    const auto y = [&](std::size_t k) { return static_cast<std::int32_t>(v[k].position.y); };
+    for (std::size_t k = 0; k < v.size(); k += 3) {
+        const SDL_Color c = v[k].color;
+        FillTriangle(x(k), y(k), x(k + 1), y(k + 1), x(k + 2), y(k + 2), frame, PackColour(c.r, c.g, c.b));
     }
-    for (auto _ : state) {
-        target.Clear();
-        SDL_RenderFlush(target.renderer);
-        benchmark::ClobberMemory();
-    }
+    DrawLandscape(BeginFrame(target, ClearPackedFrame(theirs.data())), animPhase);
+    return ours == theirs;
 }
-BENCHMARK(BM_SdlClear)->Unit(benchmark::kMicrosecond);
 
-void BM_SdlLandscapeTriangles(benchmark::State& state) {
-    SdlTarget target;
-    if (!target.renderer) {
-        state.SkipWithError(SDL_GetError());
-        return;
-    }
-    std::vector<std::vector<SDL_Vertex>> lists;
-    for (const double phase : PeerPhases()) {
-        // The peer must be handed exactly what our filler draws for the frame.
-        if (!TrianglesMatchLandscape(phase)) {
-            state.SkipWithError("the triangle lists do not give DrawLandscape's picture");
-            return;
+// SDL_RenderClear, then (with triangles) one SDL_RenderGeometry call with the
+// triangles of one of 32 frames spread evenly over the landscape scene.
+void SdlFrames(benchmark::State& state, bool triangles) {
+    std::vector<std::vector<SDL_Vertex>> lists(1);  // the clear alone: no triangles
+    if (triangles) {
+        const SceneLoop loop = StartSceneLoop(Scene::Landscape);
+        lists.clear();
+        for (std::size_t k = 0; k < 32; ++k) {
+            const double phase = loop.phases[loop.phases.size() * k / 32];
+            lists.push_back(LandscapeVertices(phase));
+            if (!VerticesDrawTheLandscape(lists.back(), phase))
+                return state.SkipWithError("the triangle lists do not give DrawLandscape's picture");
         }
-        lists.push_back(SdlVertices(LandscapeTriangles(phase)));
     }
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormat(0, ScreenWidth, ScreenHeight, 32, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Renderer* renderer = surface ? SDL_CreateSoftwareRenderer(surface) : nullptr;
+    if (!renderer) state.SkipWithError(SDL_GetError());
+    if (renderer) SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     std::size_t n = 0;
     for (auto _ : state) {
         const std::vector<SDL_Vertex>& v = lists[n++ % lists.size()];
-        target.Clear();
-        if (SDL_RenderGeometry(target.renderer, nullptr, v.data(), static_cast<int>(v.size()), nullptr, 0) !=
-            0) {
+        SDL_RenderClear(renderer);
+        if (!v.empty() &&
+            SDL_RenderGeometry(renderer, nullptr, v.data(), static_cast<int>(v.size()), nullptr, 0)) {
             state.SkipWithError(SDL_GetError());
-            return;
+            break;
         }
-        SDL_RenderFlush(target.renderer);
+        SDL_RenderFlush(renderer);
         benchmark::ClobberMemory();
     }
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (surface) SDL_FreeSurface(surface);
 }
-BENCHMARK(BM_SdlLandscapeTriangles)->Unit(benchmark::kMicrosecond);
 
 #endif
 
@@ -171,13 +157,11 @@ BENCHMARK(BM_SdlLandscapeTriangles)->Unit(benchmark::kMicrosecond);
 
 std::map<std::int64_t, double> SongSeconds;  // by rate: one loop of the song
 
-void BM_RenderSamples(benchmark::State& state) {
+void RenderSongSamples(benchmark::State& state) {
     const auto rate = static_cast<std::uint32_t>(state.range(0));
     Synth fresh;
-    if (!StartSynth(fresh, {BuiltInSong, BuiltInSong + BuiltInSongSize}, rate).empty()) {
-        state.SkipWithError("the built-in song does not start");
-        return;
-    }
+    if (!StartSynth(fresh, {BuiltInSong, BuiltInSong + BuiltInSongSize}, rate).empty())
+        return state.SkipWithError("the built-in song does not start");
     const std::int64_t loop = SongLoopSamples(fresh);
     std::vector<std::int16_t> chunk(rate / 50);  // the audio thread's 20 ms passes
     for (auto _ : state) {
@@ -196,7 +180,20 @@ void BM_RenderSamples(benchmark::State& state) {
     state.counters["x_realtime"] = benchmark::Counter(
         SongSeconds[rate] * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_RenderSamples)->Arg(44100)->Arg(48000)->Arg(200000)->Unit(benchmark::kMillisecond);
+
+void RegisterBenchmarks() {
+    using benchmark::kMicrosecond;
+    benchmark::RegisterBenchmark("BM_MemoryFloor", MemoryFloor)->Unit(kMicrosecond);
+    for (const auto& s : SceneBenchmarks)
+        benchmark::RegisterBenchmark(s.name, SceneFrames, s.scene)->Unit(kMicrosecond);
+#if DX_PERF_WITH_SDL
+    benchmark::RegisterBenchmark("BM_SdlClear", SdlFrames, false)->Unit(kMicrosecond);
+    benchmark::RegisterBenchmark("BM_SdlLandscapeTriangles", SdlFrames, true)->Unit(kMicrosecond);
+#endif
+    benchmark::RegisterBenchmark("BM_RenderSamples", RenderSongSamples)
+        ->ArgsProduct({{44100, 48000, 200000}})
+        ->Unit(benchmark::kMillisecond);
+}
 
 // ---- the summary -----------------------------------------------------------
 
@@ -223,32 +220,25 @@ class SummaryReporter : public benchmark::ConsoleReporter {
     }
 };
 
-void Line(const char* what, double value, const char* unit, const char* target, bool met) {
-    std::printf("  %-46s %9.2f %-16s %-14s %s\n", what, value, unit, target, met ? "met" : "NOT MET");
+// One ratio and whether it is at least (or, with atMost, at most) its limit;
+// a limit of 0 is no target.
+void Line(const std::string& what, double value, const char* unit, double limit, bool atMost = false) {
+    const std::string target =
+        limit == 0 ? "" : (atMost ? "target <= " : "target >= ") + std::to_string(int(limit));
+    const bool met = atMost ? value <= limit : value >= limit;
+    std::printf("  %-46s %9.2f %-16s %-14s %s\n", what.c_str(), value, unit, target.c_str(),
+                met ? "met" : "NOT MET");
 }
 
 void PrintSummary(const SummaryReporter& r) {
     std::printf("\nSummary (least CPU time per iteration over the repetitions)\n");
     const double* floor = r.Find("BM_MemoryFloor");
-    if (floor) {
-        std::printf("  %-46s %9.2f us\n", "memory floor: memset + memcpy of one frame", *floor * 1e6);
-        const struct {
-            const char* name;
-            const char* label;
-            double limit;
-            const char* target;
-        } scenes[] = {
-            {"BM_TitlesFrame", "titles frame / floor", 2, "target <= 2"},
-            {"BM_BallsFrame", "balls frame / floor", 2, "target <= 2"},
-            {"BM_RingsColumnFrame", "rings with column frame / floor", 3, "target <= 3"},
-            {"BM_LandscapeFrame", "landscape with greetings frame / floor", 8, "target <= 8"},
-        };
-        for (const auto& s : scenes) {
-            if (const double* t = r.Find(s.name)) {
-                std::printf("  %-46s %9.2f us\n", s.name + 3, *t * 1e6);
-                Line(s.label, *t / *floor, "x floor", s.target, *t / *floor <= s.limit);
-            }
-        }
+    if (floor) std::printf("  %-46s %9.2f us\n", "memory floor: memset + memcpy of one frame", *floor * 1e6);
+    for (const auto& s : SceneBenchmarks) {
+        const double* t = r.Find(s.name);
+        if (!floor || !t) continue;
+        std::printf("  %-46s %9.2f us\n", s.name + 3, *t * 1e6);
+        Line(s.label, *t / *floor, "x floor", s.limit, true);
     }
     const double* landscape = r.Find("BM_LandscapeFrame");
     const double* sdlAll = r.Find("BM_SdlLandscapeTriangles");
@@ -257,20 +247,14 @@ void PrintSummary(const SummaryReporter& r) {
         const double sdlDraw = *sdlAll - *sdlClear;
         std::printf("  %-46s %9.2f us (clear %.2f us)\n", "SDL2 software renderer: landscape triangles",
                     sdlDraw * 1e6, *sdlClear * 1e6);
-        Line("SDL2 draw alone / our whole landscape frame", sdlDraw / *landscape, "x faster", "target >= 4",
-             sdlDraw / *landscape >= 4);
+        Line("SDL2 draw alone / our whole landscape frame", sdlDraw / *landscape, "x faster", 4);
     }
-    const struct {
-        std::int64_t rate;
-        double limit;
-        const char* target;
-    } rates[] = {{44100, 0, ""}, {48000, 500, "target >= 500"}, {200000, 120, "target >= 120"}};
-    for (const auto& rate : rates) {
-        const double* t = r.Find("BM_RenderSamples/" + std::to_string(rate.rate));
-        const auto song = SongSeconds.find(rate.rate);
-        if (!t || song == SongSeconds.end()) continue;
-        const std::string label = "RenderSamples at " + std::to_string(rate.rate) + " Hz";
-        Line(label.c_str(), song->second / *t, "x real time", rate.target, song->second / *t >= rate.limit);
+    const std::pair<int, int> rates[] = {{44100, 0}, {48000, 500}, {200000, 120}};  // and their targets
+    for (const auto& [rate, limit] : rates) {
+        const double* t = r.Find("BM_RenderSamples/" + std::to_string(rate));
+        if (t && SongSeconds.count(rate))
+            Line("RenderSamples at " + std::to_string(rate) + " Hz", SongSeconds[rate] / *t, "x real time",
+                 limit);
     }
 }
 
@@ -279,6 +263,7 @@ void PrintSummary(const SummaryReporter& r) {
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    RegisterBenchmarks();
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     PrintSummary(reporter);

@@ -13,7 +13,6 @@
 #include "demo/virtual_platform.h"
 
 struct SceneLoop {
-    Scene scene;
     Show show;                      // the show being drawn
     Show first;                     // the show just before the scene's first frame
     VirtualPlatformState platform;  // the platform just before that frame
@@ -33,6 +32,3 @@ void RenderNextFrame(SceneLoop& loop);
 
 // Lets the next frame pass without drawing it (its lock fails).
 void SkipNextFrame(SceneLoop& loop);
-
-// The frame memory the virtual platform draws into.
-const PixelBlock& ShowFrame();

@@ -20,5 +20,5 @@ DX_EXPORT("StartScene") void StartScene(int scene) {
 // Draws the scene's next `count` frames; returns a pixel so nothing is left out.
 DX_EXPORT("DrawFrames") std::uint32_t DrawFrames(int count) {
     for (int i = 0; i < count; ++i) RenderNextFrame(Loop);
-    return ShowFrame().pixels[300 * ScreenWidth + 400];
+    return VirtualFrame()[300 * ScreenWidth + 400];
 }

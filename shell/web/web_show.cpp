@@ -131,7 +131,7 @@ DX_EXPORT("ShowFreshCount") std::uint32_t ShowFreshCount() {
 DX_EXPORT("ShowPicture") const std::uint32_t* ShowPicture() {
     constexpr std::size_t Count = static_cast<std::size_t>(ScreenWidth) * ScreenHeight;
     Page.Picture.resize(Count);
-    const Colour32* pixels = VirtualFrame().pixels;
+    const Colour32* pixels = VirtualFrame();
     std::uint32_t* out = Page.Picture.data();
     for (std::size_t i = 0; i < Count; ++i) {
         const std::uint32_t p = pixels[i];

@@ -1,17 +1,17 @@
 #pragma once
 // Every demo test starts from the state of a fresh program: a fresh show,
 // the program's generator at its start state, the virtual platform with its
-// defaults. Frames are measured by their non-black pixels.
+// defaults.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 
+#include "base/random.h"
+#include "demo/balls.h"
 #include "demo/timeline.h"
 #include "demo/virtual_platform.h"
 #include "raster/frame.h"
 #include "raster/primitives.h"
-#include "base/random.h"
 
 class DemoTest : public ::testing::Test {
   protected:
@@ -24,23 +24,13 @@ class DemoTest : public ::testing::Test {
     Show show;  // a new fixture, and so a fresh show, for every test
 };
 
-// Box of the non-black pixels of frames; empty when count is 0.
-struct InkBox {
-    int minX = ScreenWidth, minY = ScreenHeight, maxX = -1, maxY = -1;
-    long count = 0;
-};
-
-// Widens box by the non-black pixels of frame.
-inline void AddInk(InkBox& box, const PixelBlock& frame) {
-    for (int i = 0; i < ScreenWidth * ScreenHeight; ++i) {
-        if (frame.pixels[i] == 0) continue;
-        const int x = i % ScreenWidth, y = i / ScreenWidth;
-        box = {std::min(box.minX, x), std::min(box.minY, y), std::max(box.maxX, x), std::max(box.maxY, y),
-               box.count + 1};
-    }
+// The arena's walls stand at 99 and 700 across, 99 and 500 down; a ball
+// bouncing into a corner can reach two pixels past them for one frame.
+inline bool InArena(const Ball& b) {
+    return b.X - b.Radius >= 97 && b.X + b.Radius <= 702 && b.Y - b.Radius >= 97 && b.Y + b.Radius <= 502;
 }
 
-inline long InkCount(const PixelBlock& frame) {
-    return std::count_if(frame.pixels, frame.pixels + ScreenWidth * ScreenHeight,
-                         [](Colour32 p) { return p != 0; });
+// The non-black pixels of a frame.
+inline long InkCount(const Colour32* frame) {
+    return std::count_if(frame, frame + FramePixelCount, [](Colour32 p) { return p != 0; });
 }

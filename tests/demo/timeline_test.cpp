@@ -2,13 +2,12 @@
 // jumps past the end, a counter without a rate, a lock that fails and the
 // orders in which a stop can arrive. The schedule itself, the clock's steps
 // and the set-up's draws are pinned by the show's golden pictures.
+#include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstring>
-#include <memory>
 #include <thread>
+#include <vector>
 
-#include "demo/balls.h"
 #include "demo_fixture.h"
 
 namespace {
@@ -59,13 +58,13 @@ INSTANTIATE_TEST_SUITE_P(Rates, ClockFallback, ::testing::Values(0, -1000));
 TEST_F(Timeline, FailedLockSkipsTheDrawingButNotTheTime) {
     StartShow(show, RandomSeed);
     FrameAt(show, 0.0);  // the first title
-    const auto before = std::make_unique<PixelBlock>(VirtualFrame());
+    const std::vector<Colour32> before(VirtualFrame(), VirtualFrame() + FramePixelCount);
     show.DemoClock = 12.0;  // the balls, which keep moving with real time
     const double ballX = show.Balls[0].X;
     VirtualPlatform.failingLocks = 1;
     RenderFrame(show);
     EXPECT_EQ(VirtualPlatform.unlocks, 1u);  // nothing was locked, nothing unlocked
-    EXPECT_EQ(std::memcmp(&VirtualFrame(), before.get(), sizeof(PixelBlock)), 0);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), VirtualFrame()));
     EXPECT_DOUBLE_EQ(show.DemoClock, 12.01);
     EXPECT_DOUBLE_EQ(show.AnimPhase, 0.04);
     EXPECT_NE(show.Balls[0].X, ballX);
@@ -75,7 +74,7 @@ TEST_F(Timeline, FailedLockSkipsTheDrawingButNotTheTime) {
     EXPECT_EQ(VirtualPlatform.closeRequests, 1u);
 }
 
-void StopAtThirdPresent(void* show, const PixelBlock&, bool drawn) {
+void StopAtThirdPresent(void* show, const Colour32*, bool drawn) {
     EXPECT_TRUE(drawn);
     if (VirtualPlatform.presents == 3) static_cast<Show*>(show)->RenderStopRequested.store(true);
 }

@@ -120,7 +120,7 @@ TEST(PngFrames, EncoderThreadsWriteWhatOneEncoderWritesFrameByFrame) {
     Show show = StartTimeline(3000000);
     for (std::size_t frame = 0; frame < count; ++frame) {
         RenderFrame(show);
-        const Colour32* pixels = VirtualFrame().pixels;
+        const Colour32* pixels = VirtualFrame();
         pictures.emplace_back(pixels, pixels + ScreenWidth * ScreenHeight);
         EncodePng(*alone, pixels, ScreenWidth, ScreenHeight, expected[frame]);
         ASSERT_EQ(QueuePngFrame(frames, static_cast<std::int64_t>(frame), pixels), "");

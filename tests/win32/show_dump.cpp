@@ -35,10 +35,10 @@ void DumpFrames() {
     StartShow(show, RandomSeed);
     for (int frame = 0; frame <= 210; ++frame) {
         RenderFrame(show);
-        const auto& pixels = VirtualFrame().pixels;
-        std::printf("frame %3d scene %2d %s %016llx\n", frame, show.SceneIndex,
-                    VirtualPlatform.lastLockSucceeded ? "drawn" : "not drawn",
-                    static_cast<unsigned long long>(Digest(pixels, sizeof pixels)));
+        std::printf(
+            "frame %3d scene %2d %s %016llx\n", frame, show.SceneIndex,
+            VirtualPlatform.lastLockSucceeded ? "drawn" : "not drawn",
+            static_cast<unsigned long long>(Digest(VirtualFrame(), FramePixelCount * sizeof(Colour32))));
     }
 }
 

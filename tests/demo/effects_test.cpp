@@ -1,9 +1,13 @@
-// The bounces and overlaps the show's golden pictures pin are those its ten
-// balls happen to meet; these are the exact limits of the rules, which they
-// never land on.
-#include <memory>
+// The effects' pictures are pinned by the show's golden hashes. What those
+// pin of the balls' bounces and overlaps is what its ten balls happen to
+// meet; here are the exact limits of the rules, which they never land on.
+// The depth sort's handling of ties shows only where ties happen to occur,
+// so it is held to the standard library's stable sort.
+#include <algorithm>
+#include <random>
+#include <vector>
 
-#include "demo/balls.h"
+#include "demo/disc_rings.h"
 #include "demo_fixture.h"
 
 namespace {
@@ -56,17 +60,30 @@ TEST_F(BallsTest, HugeFrameDeltaStillEndsAtTheWall) {
     EXPECT_TRUE(b.X == 109 && b.Radius == 11);
 
     InitBalls(show.Balls, RandomSeed);
-    const auto pixels = std::make_unique<PixelBlock>();
-    const FrameView frame = BeginFrame(show.Frame, ClearPixelBlock(*pixels));
+    std::vector<Colour32> pixels(FramePixelCount);
+    const FrameView frame = BeginFrame(show.Frame, ClearPackedFrame(pixels.data()));
     for (const double dt : {1e6, 3.7, 1e9}) {
         UpdateBalls(show.Balls, dt);
-        for (const Ball& ball : show.Balls) {
-            EXPECT_TRUE(ball.X - ball.Radius >= 97 && ball.X + ball.Radius <= 702);
-            EXPECT_TRUE(ball.Y - ball.Radius >= 97 && ball.Y + ball.Radius <= 502);
-        }
+        for (const Ball& ball : show.Balls) EXPECT_TRUE(InArena(ball));
         DrawBalls(show.Balls, frame);
     }
     EXPECT_EQ(ClippedDrawCount(), 0u);
+}
+
+TEST(DiscRings, SortIsStableAndAscendingByDepth) {
+    std::mt19937 random(12345);
+    for (int round = 0; round < 20; ++round) {
+        DiscSlot slots[DiscSlotCount], expected[DiscSlotCount];
+        for (int s = 0; s < DiscSlotCount; ++s) {
+            // Few distinct depths, so many records tie; X keeps the original position.
+            const double depth = -static_cast<double>(random() % (2 + round));
+            slots[s] = expected[s] = DiscSlot{s, 0, 0, depth, 0};
+        }
+        std::stable_sort(expected, expected + DiscSlotCount,
+                         [](const DiscSlot& a, const DiscSlot& b) { return a.Depth < b.Depth; });
+        SortDiscSlots(slots);
+        for (int s = 0; s < DiscSlotCount; ++s) ASSERT_EQ(slots[s].X, expected[s].X) << s;
+    }
 }
 
 }  // namespace
