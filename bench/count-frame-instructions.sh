@@ -2,7 +2,7 @@
 # Instructions per frame of each scene, counted by callgrind: whole frames
 # (RenderFrame on the virtual platform, the clear included), spread evenly
 # over each scene; the set-up is not collected. Counts do not depend on what
-# else the machine is doing. The clear's share (ClearMemoryFrame and the
+# else the machine is doing. The clear's share (ClearFrameMemory and the
 # StoreWholeFrame it calls, or memset in builds that cleared with it) is shown
 # apart: callgrind counts every iteration of a string instruction, and
 # memset's rep stosb came to 1.92 million per frame, one instruction to the
@@ -28,7 +28,7 @@ for scene in $scenes; do
             --callgrind-out-file="$out/$scene.out" "$program" "$scene" "$frames" 2>/dev/null)
   total=$(sed -n 's/^summary: *//p' "$out/$scene.out")
   clear=$(callgrind_annotate "$out/$scene.out" 2>/dev/null |
-            awk '/memset|ClearMemoryFrame|StoreWholeFrame/ { gsub(",", "", $1); sum += $1 } END { print sum + 0 }')
+            awk '/memset|ClearFrameMemory|StoreWholeFrame/ { gsub(",", "", $1); sum += $1 } END { print sum + 0 }')
   printf '%-10s %8s %16s %14s %14s %20s\n' "$scene" "$drawn" "$total" "$((total / drawn))" \
     "$((clear / drawn))" "$(((total - clear) / drawn))"
 done
