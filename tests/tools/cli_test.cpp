@@ -298,14 +298,14 @@ TEST_F(CaptureCli, FailuresExitWith1AndLeaveNothingBehind) {
 TEST_F(CaptureCli, EveryKindOfOutputIsWrittenWithoutHarmingWhatItStandsFor) {
     using enum fs::file_type;
     const std::string song(BuiltInSong, BuiltInSong + BuiltInSongSize);
-    const mode_t mask = umask(022);
-    umask(mask);
+    // Not the common 022, so that a mode that ignores it shows.
+    const mode_t mask = 027, before = umask(mask);
     const unsigned usual = 0666 & ~mask;
     fs::create_directories(OutDir / "sub");
     fs::create_directories(OutDir / "frames/frame-00003.png");
     for (const char* name : {"old.bin", "target.bin", "keep.wav", "frames/frame-00000.png"})
         std::ofstream(Out(name)) << "old";
-    chmod(Out("old.bin").c_str(), 0640);
+    chmod(Out("old.bin").c_str(), 0600);
     chmod(Out("target.bin").c_str(), 0604);
     fs::create_symlink("target.bin", Out("link"));
     fs::create_symlink("sub/new.bin", Out("dangling"));
@@ -331,7 +331,7 @@ TEST_F(CaptureCli, EveryKindOfOutputIsWrittenWithoutHarmingWhatItStandsFor) {
         std::string content;
     } cases[] = {
         {{"--write-song", Out("new.bin")}, "", "new.bin", regular, usual, song},
-        {{"--write-song", Out("old.bin")}, "", "old.bin", regular, 0640, song},
+        {{"--write-song", Out("old.bin")}, "", "old.bin", regular, 0600, song},
         {{"--write-song", longest}, "", longest, regular, usual, song},
         {{"--write-song", Out("link")}, "", "link", symlink, 0777, song},
         {{}, "", "target.bin", regular, 0604, song},
@@ -367,6 +367,7 @@ TEST_F(CaptureCli, EveryKindOfOutputIsWrittenWithoutHarmingWhatItStandsFor) {
     // Text that cannot be written is a failure.
     for (const Args& args : {Args{"--print-song"}, Args{"--help"}})
         EXPECT_EQ(Wait(Start(args, full)).Code, 1) << args[0];
+    umask(before);
 }
 
 TEST_F(CaptureCli, OutputsAreTheListedFramesTheSameOnEveryRunAndTheVideoPlays) {
