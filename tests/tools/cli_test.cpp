@@ -116,20 +116,11 @@ class CaptureCli : public ::testing::Test {
         return names;
     }
 
-    // What ffprobe says of `entries` in a video, one "key=value" a line.
-    std::string Probe(const std::string& video, const std::string& entries) const {
-        const std::string probe = (Dir / "probe.txt").string();
-        const std::string command = "ffprobe -v error " + entries + " -of default=noprint_wrappers=1 '" +
-                                    video + "' > '" + probe + "'";
-        return std::system(command.c_str()) == 0 ? ReadFile(probe) : "(ffprobe failed)\n";
-    }
-
-    // Runs ffmpeg on a video and returns what it wrote as bytes.
-    Bytes FfmpegDecode(const std::string& video, const std::string& output) const {
-        const fs::path raw = Dir / "decoded";
-        const std::string command =
-            "ffmpeg -nostdin -v error -i '" + video + "' " + output + " -y '" + raw.string() + "'";
-        return std::system(command.c_str()) == 0 ? ReadFile<Bytes>(raw) : Bytes{};
+    // Runs a shell command; what it wrote to standard output, nothing when it failed.
+    template <typename Text = std::string>
+    Text Shell(const std::string& command) const {
+        const std::string out = (Dir / "shell-output").string();
+        return std::system((command + " > '" + out + "'").c_str()) == 0 ? ReadFile<Text>(out) : Text{};
     }
 };
 
@@ -417,8 +408,9 @@ TEST_F(CaptureCli, OutputsAreTheListedFramesTheSameOnEveryRunAndTheVideoPlays) {
     EXPECT_NE(alone, show);
 
     const std::string info =
-        Probe(Out("a/show.mp4"), "-show_entries stream=codec_type,codec_name,pix_fmt,width,height,"
-                                 "r_frame_rate,sample_rate,nb_frames:format=duration");
+        Shell("ffprobe -v error -show_entries stream=codec_type,codec_name,pix_fmt,width,height,r_frame_rate,"
+              "sample_rate,nb_frames:format=duration -of default=noprint_wrappers=1 '" +
+              Out("a/show.mp4") + "'");
     ExpectLines(info,
                 {"codec_name=h264", "pix_fmt=yuv420p", "width=800", "height=600", "r_frame_rate=10/1",
                  "nb_frames=511", "codec_name=aac", "sample_rate=48000"});  // ffmpeg is asked for an AAC rate
@@ -480,17 +472,19 @@ TEST_F(CaptureCli, VideoKeepsTheFramesColoursAndTheSoundAndScaleMakesBlocks) {
         for (int x = 0; x < three.Width; ++x) wrong += three.At(x, y) != one.At(x / 3, y / 3);
     EXPECT_EQ(wrong, 0);
 
-    ExpectLines(Probe(Out("a.mp4"), "-select_streams v -show_streams"),
+    ExpectLines(Shell("ffprobe -v error -select_streams v -show_streams -of default=noprint_wrappers=1 '" +
+                      Out("a.mp4") + "'"),
                 {"profile=High", "width=1600", "height=1200", "pix_fmt=yuv420p", "color_range=tv",
                  "color_space=bt709", "color_transfer=bt709", "color_primaries=bt709"});
     // Each decoded video pixel beside the frame pixel it enlarges, converted
     // to RGB the way the video's tags say.
+    const std::string decode = "ffmpeg -nostdin -v error -i '" + Out("a.mp4") + "' ";
     int strokes = 0, worstStroke = 0, facets = 0, worstFacet = 0;
     std::int64_t errors = 0;
     for (const int frame : {2, 46}) {
         const Picture png = DecodePng(ReadFile(OutDir / "a" / PngFrameName(frame)));
-        const Bytes rgb = FfmpegDecode(Out("a.mp4"), "-vf 'select=eq(n\\," + std::to_string(frame) +
-                                                         ")' -vsync 0 -f rawvideo -pix_fmt rgb24");
+        const Bytes rgb = Shell<Bytes>(decode + "-vf 'select=eq(n\\," + std::to_string(frame) +
+                                       ")' -vsync 0 -f rawvideo -pix_fmt rgb24 -");
         ASSERT_EQ(png.Width, 800);
         ASSERT_EQ(rgb.size(), 1600u * 1200 * 3) << frame;
         const Picture video = RgbPicture(1600, 1200, rgb);
@@ -520,7 +514,7 @@ TEST_F(CaptureCli, VideoKeepsTheFramesColoursAndTheSoundAndScaleMakesBlocks) {
     // scale, up to the padding of the last AAC frame of 1024 samples.
     const std::vector<std::int16_t> wav = WavSamples(Out("a.wav"));
     const std::vector<std::int16_t> decoded =
-        Samples(FfmpegDecode(Out("a.mp4"), "-map 0:a -f s16le -ac 1 -ar 48000"), 0);
+        Samples(Shell<Bytes>(decode + "-map 0:a -f s16le -ac 1 -ar 48000 -"), 0);
     ASSERT_GE(decoded.size(), wav.size());
     ASSERT_LE(decoded.size(), wav.size() + 1024);
     double difference = 0, signal = 0;
