@@ -529,14 +529,13 @@ TEST_F(CaptureCli, VideoKeepsTheFramesColoursAndTheSoundAndScaleMakesBlocks) {
     EXPECT_GT(10 * std::log10(signal / difference), SoundToErrorDb);
 }
 
-// Waits until a file whose name starts with `prefix` has bytes somewhere
-// under the output directory.
+// Waits until a file whose path under `dir` starts with `prefix` has bytes.
 bool UnderWay(const fs::path& dir, const std::string& prefix) {
     for (int i = 0; i < 6000; ++i) {
         std::error_code ignored;
         for (auto e = fs::recursive_directory_iterator(dir, ignored); e != fs::recursive_directory_iterator();
              e.increment(ignored))
-            if (e->path().filename().string().rfind(prefix, 0) == 0 && e->is_regular_file(ignored) &&
+            if (fs::relative(e->path(), dir).string().rfind(prefix, 0) == 0 && e->is_regular_file(ignored) &&
                 e->file_size(ignored) > 0)
                 return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -552,34 +551,31 @@ TEST_F(CaptureCli, AnInterruptedOrOvertakenRunLeavesEveryOutputAsItWas) {
     fs::create_directories(OutDir / "frames");
     for (const char* name : {"keep.wav", "frames/frame-00000.png"}) std::ofstream(Out(name)) << "old";
     const struct {
-        int signal;  // 0: take the last frame's name instead
+        int signal;  // 0: the last frame's name is taken instead
         Args args;
         const char* begun;
-    } runs[] = {
-        {SIGTERM, {"--png-dir", Out("new"), "--wav", Out("keep.wav")}, "frame-"},
-        {SIGINT, {"--video", Out("v.mp4")}, ".capture-"},
-        {SIGHUP,
-         {"--song-only", "--seconds", "600", "--rate", "200000", "--wav", Out("keep.wav")},
-         ".capture-"},
-        {0, {"--frame-us", "100000", "--png-dir", Out("frames"), "--wav", Out("keep.wav")}, ".capture-"}};
-    Args left = {"frames", "frames/frame-00000.png", "keep.wav"};
+        std::string error;
+    } runs[] = {{SIGTERM, {"--png-dir", Out("new"), "--wav", Out("keep.wav")}, "new/", ""},
+                {SIGINT, {"--video", Out("v.mp4")}, ".capture-", ""},
+                {SIGHUP,
+                 {"--song-only", "--seconds", "600", "--rate", "200000", "--wav", Out("keep.wav")},
+                 ".capture-",
+                 ""},
+                {0,
+                 {"--frame-us", "100000", "--png-dir", Out("frames"), "--wav", Out("keep.wav")},
+                 ".capture-",
+                 "frame-00510.png is a directory now; nothing was replaced"}};
     for (const auto& run : runs) {
         const pid_t pid = Start(run.args);
         EXPECT_TRUE(UnderWay(OutDir, run.begun)) << run.begun;
         if (run.signal == 0) fs::create_directories(OutDir / "frames/frame-00510.png");
         kill(pid, run.signal);  // signal 0 sends nothing
         const RunResult r = Wait(pid);
-        EXPECT_EQ(r.Signal, run.signal);
-        if (run.signal == 0) {
-            EXPECT_EQ(r.Code, 1);
-            EXPECT_NE(r.Err.find("frame-00510.png is a directory now; nothing was replaced"),
-                      std::string::npos)
-                << r.Err;
-            left.insert(left.begin() + 2, "frames/frame-00510.png");
-        }
-        EXPECT_EQ(Left(), left);
+        EXPECT_EQ(std::pair(r.Code, r.Signal), std::pair(run.signal == 0 ? 1 : -1, run.signal));
+        EXPECT_NE(r.Err.find(run.error), std::string::npos) << r.Err;
         for (const char* name : {"keep.wav", "frames/frame-00000.png"}) EXPECT_EQ(ReadFile(Out(name)), "old");
     }
+    EXPECT_EQ(Left(), (Args{"frames", "frames/frame-00000.png", "frames/frame-00510.png", "keep.wav"}));
 }
 
 }  // namespace
