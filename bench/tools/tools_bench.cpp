@@ -24,52 +24,41 @@ double ChildrenCpuSeconds() {
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-bool RunCapture(const std::vector<std::string>& options) {
-    std::string command = std::string("'") + CAPTURE_BINARY + "'";
-    for (const std::string& o : options) command += " '" + o + "'";
-    return std::system((command + " 2>/dev/null").c_str()) == 0;
-}
-
 void WholeShow(benchmark::State& state, const std::vector<std::string>& outputs) {
     const fs::path dir = fs::temp_directory_path() / ("dxvornik85-capture-bench-" + std::to_string(getpid()));
+    std::string command = std::string("'") + CAPTURE_BINARY + "'";
+    for (const std::string& o : outputs) command += " '" + (o.find('/') == 0 ? dir.string() + o : o) + "'";
     for (auto _ : state) {
         fs::remove_all(dir);
         fs::create_directories(dir);
-        std::vector<std::string> options;
-        for (const std::string& o : outputs) options.push_back(o.find('/') == 0 ? dir.string() + o : o);
         const double cpuBefore = ChildrenCpuSeconds();
         const auto start = std::chrono::steady_clock::now();
-        const bool ok = RunCapture(options);
+        const bool ok = std::system((command + " 2>/dev/null").c_str()) == 0;
         const double real = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.SetIterationTime(real);
         state.counters["cpu_s"] = ChildrenCpuSeconds() - cpuBefore;
-        state.counters["cores"] =
-            state.counters["cpu_s"] / real;  // on a busy machine, less than the design allows
+        // On a busy machine, fewer than the design allows.
+        state.counters["cores"] = state.counters["cpu_s"] / real;
         if (!ok) state.SkipWithError("the capture failed");
     }
     fs::remove_all(dir);
 }
 
-void BM_ShowNoOutput(benchmark::State& state) {
-    WholeShow(state, {});
-}
-void BM_ShowWav(benchmark::State& state) {
-    WholeShow(state, {"--wav", "/show.wav"});
-}
-void BM_ShowPngFrames(benchmark::State& state) {
-    WholeShow(state, {"--png-dir", "/frames"});
-}
-void BM_ShowVideo(benchmark::State& state) {
-    WholeShow(state, {"--video", "/show.mp4"});
-}  // 1600 x 1200
-void BM_ShowVideoScale1(benchmark::State& state) {
-    WholeShow(state, {"--video", "/show.mp4", "--scale", "1"});
-}
+// Each capture by name; an output path starting with '/' is put in a fresh directory.
+const std::pair<const char*, std::vector<std::string>> Captures[] = {
+    {"BM_ShowNoOutput", {}},
+    {"BM_ShowWav", {"--wav", "/show.wav"}},
+    {"BM_ShowPngFrames", {"--png-dir", "/frames"}},
+    {"BM_ShowVideo", {"--video", "/show.mp4"}},  // 1600 x 1200
+    {"BM_ShowVideoScale1", {"--video", "/show.mp4", "--scale", "1"}},
+};
 
-BENCHMARK(BM_ShowNoOutput)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
-BENCHMARK(BM_ShowWav)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
-BENCHMARK(BM_ShowPngFrames)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
-BENCHMARK(BM_ShowVideo)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
-BENCHMARK(BM_ShowVideoScale1)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+const bool Registered = [] {
+    for (const auto& [name, outputs] : Captures) {
+        auto* b = benchmark::RegisterBenchmark(name, WholeShow, outputs);
+        b->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+    }
+    return true;
+}();
 
 }  // namespace

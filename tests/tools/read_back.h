@@ -25,6 +25,14 @@ struct Picture {
     Colour32 At(int x, int y) const { return Pixels[static_cast<std::size_t>(y) * Width + x]; }
 };
 
+// Pixels from their bytes R, G, B, row by row.
+inline Picture RgbPicture(int width, int height, const std::vector<std::uint8_t>& rgb) {
+    Picture picture{width, height, {}};
+    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
+        picture.Pixels.push_back(static_cast<Colour32>(rgb[i] << 16 | rgb[i + 1] << 8 | rgb[i + 2]));
+    return picture;
+}
+
 template <typename Bytes>
 Picture DecodePng(const Bytes& file) {
     png_image image{};
@@ -33,8 +41,5 @@ Picture DecodePng(const Bytes& file) {
     image.format = PNG_FORMAT_RGB;
     std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
     if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
-    Picture picture{static_cast<int>(image.width), static_cast<int>(image.height), {}};
-    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
-        picture.Pixels.push_back(static_cast<Colour32>(rgb[i] << 16 | rgb[i + 1] << 8 | rgb[i + 2]));
-    return picture;
+    return RgbPicture(static_cast<int>(image.width), static_cast<int>(image.height), rgb);
 }

@@ -26,6 +26,9 @@
 #include "tests/synth/song_builder.h"
 #include "video_pipe.h"
 
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
 namespace {
 
 TEST(FrameList, NumbersAndRangesAreSortedAndMerged) {
@@ -108,33 +111,31 @@ TEST(PngFrames, EncoderThreadsWriteWhatOneEncoderWritesFrameByFrame) {
     // 3-second frames: every scene in 18 frames, no two alike. Three encoders
     // share two buffers, so frames are encoded out of order and buffers and
     // encoders are reused.
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("dxvornik85-png-frames-" + std::to_string(getpid()));
-    std::filesystem::remove_all(dir);
+    const fs::path dir = fs::temp_directory_path() / ("dxvornik85-png-frames-" + std::to_string(getpid()));
+    fs::remove_all(dir);
     PngFrames frames;
     ASSERT_EQ(StartPngFrames(frames, dir.string(), ScreenWidth, ScreenHeight, 3, 2, 1), "");
     PngEncoderPtr alone = MakePngEncoder(1);
-    const std::size_t count = static_cast<std::size_t>(ShowFrameCount(3000000));
-    std::vector<std::vector<std::uint8_t>> expected(count);
+    const std::int64_t count = ShowFrameCount(3000000);
+    std::vector<Bytes> expected(count);
     std::vector<std::vector<Colour32>> pictures;
     Show show = StartTimeline(3000000);
-    for (std::size_t frame = 0; frame < count; ++frame) {
+    for (std::int64_t frame = 0; frame < count; ++frame) {
         RenderFrame(show);
         const Colour32* pixels = VirtualFrame();
         pictures.emplace_back(pixels, pixels + ScreenWidth * ScreenHeight);
         EncodePng(*alone, pixels, ScreenWidth, ScreenHeight, expected[frame]);
-        ASSERT_EQ(QueuePngFrame(frames, static_cast<std::int64_t>(frame), pixels), "");
+        ASSERT_EQ(QueuePngFrame(frames, frame, pixels), "");
     }
     ASSERT_EQ(FinishPngFrames(frames), "");
     ASSERT_EQ(CommitPngFrames(frames), "");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), static_cast<long>(count));
-    for (std::size_t frame = 0; frame < count; ++frame) {
-        const auto file =
-            ReadFile<std::vector<std::uint8_t>>(dir / PngFrameName(static_cast<std::int64_t>(frame)));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), count);
+    for (std::int64_t frame = 0; frame < count; ++frame) {
+        const auto file = ReadFile<Bytes>(dir / PngFrameName(frame));
         EXPECT_TRUE(file == expected[frame]) << frame;
         EXPECT_TRUE(DecodePng(file).Pixels == pictures[frame]) << frame;
     }
-    std::filesystem::remove_all(dir);
+    fs::remove_all(dir);
 }
 
 // A frame that cannot be moved stops the commit: the frames moved stay, the
@@ -159,23 +160,23 @@ TEST(PngFrames, AFailedMoveLeavesOnlyTheFramesNotYetMovedToTheDiscard) {
     fs::remove_all(dir);
 }
 
+std::array<int, 3> Components(Yuv yuv) {
+    return {yuv.Y, yuv.Cb, yuv.Cr};
+}
+
 TEST(ScaledFrame, EachColourSampleComesFromTheFramePixelsUnderIt) {
-    // BT.709 limited range; 219 x 128 / 255 = 109.93 puts grey's Y at 126.
+    // BT.709 limited range; 219 x 128 / 255 = 109.93 puts grey's Y at 126. A
+    // colour summed four times, as under a 2 x 2 colour sample, is the same.
     const std::pair<Colour32, std::array<int, 3>> colours[] = {
         {0x000000, {16, 128, 128}}, {0xFFFFFF, {235, 128, 128}}, {0x808080, {126, 128, 128}},
         {0xFF0000, {63, 102, 240}}, {0x00FF00, {173, 42, 26}},   {0x0000FF, {32, 240, 118}}};
-    for (const auto& [c, yuv] : colours) {
-        const Yuv got = Bt709Limited(c >> 16, c >> 8 & 0xFF, c & 0xFF, 1);
-        EXPECT_EQ((std::array<int, 3>{got.Y, got.Cb, got.Cr}), yuv) << std::hex << c;
-    }
-    // A 2 x 2 frame: red, green over blue, white.
+    for (const auto& [c, yuv] : colours)
+        for (std::int64_t n : {1, 4})
+            EXPECT_EQ(Components(Bt709Limited(n * (c >> 16), n * (c >> 8 & 0xFF), n * (c & 0xFF), n)), yuv)
+                << std::hex << c << " x " << n;
+    // A 2 x 2 frame: red, green over blue, white. At an even scale each colour
+    // sample is one frame pixel's.
     const Colour32 frame[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
-    const auto chroma = [](const std::vector<Colour32>& under) {
-        std::int64_t r = 0, g = 0, b = 0;
-        for (Colour32 c : under) r += c >> 16, g += c >> 8 & 0xFF, b += c & 0xFF;
-        const Yuv yuv = Bt709Limited(r, g, b, static_cast<std::int64_t>(under.size()));
-        return std::array<int, 2>{yuv.Cb, yuv.Cr};
-    };
     std::vector<std::uint8_t> planes;
     std::vector<Colour32> scaled;
     for (int scale : {1, 2, 3}) {
@@ -184,27 +185,22 @@ TEST(ScaledFrame, EachColourSampleComesFromTheFramePixelsUnderIt) {
         const int side = 2 * scale, half = scale;
         ASSERT_EQ(planes.size(), static_cast<std::size_t>(side * side * 3 / 2)) << scale;
         ASSERT_EQ(scaled.size(), static_cast<std::size_t>(side * side)) << scale;
+        std::vector<std::array<std::int64_t, 3>> sums(half * half);  // red, green, blue under each sample
         for (int y = 0; y < side; ++y)
             for (int x = 0; x < side; ++x) {
                 const Colour32 under = frame[y / scale * 2 + x / scale];
                 EXPECT_EQ(scaled[y * side + x], under) << scale << ": " << x << "," << y;
                 EXPECT_EQ(planes[y * side + x],
                           Bt709Limited(under >> 16, under >> 8 & 0xFF, under & 0xFF, 1).Y);
+                auto& sum = sums[y / 2 * half + x / 2];
+                sum = {sum[0] + (under >> 16), sum[1] + (under >> 8 & 0xFF), sum[2] + (under & 0xFF)};
             }
-        for (int y = 0; y < half; ++y)
-            for (int x = 0; x < half; ++x) {
-                std::vector<Colour32> under;
-                for (int dy : {0, 1})
-                    for (int dx : {0, 1}) under.push_back(scaled[(2 * y + dy) * side + 2 * x + dx]);
-                const std::size_t at = static_cast<std::size_t>(side * side + y * half + x);
-                EXPECT_EQ((std::array<int, 2>{planes[at], planes[at + half * half]}), chroma(under))
-                    << scale << ": " << x << "," << y;
-            }
+        for (int i = 0; i < half * half; ++i) {
+            const Yuv yuv = Bt709Limited(sums[i][0], sums[i][1], sums[i][2], 4);
+            EXPECT_EQ(planes[side * side + i], yuv.Cb) << scale << ": " << i;
+            EXPECT_EQ(planes[side * side + half * half + i], yuv.Cr) << scale << ": " << i;
+        }
     }
-    // At an even scale a colour sample is one frame pixel's: red's, say.
-    FrameToYuv420(frame, 2, 2, 2, planes);
-    EXPECT_EQ(planes[16], 102);
-    EXPECT_EQ(planes[20], 240);
 }
 
 TEST(VideoPipe, FfmpegGetsTheFrameRateAsAFractionAndAnAacRate) {
