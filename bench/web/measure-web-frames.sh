@@ -27,7 +27,7 @@ RUNS="$runs" node -e '
   const native = {}, web = {};
   const least = (table, name, time) => { table[name] = Math.min(table[name] ?? Infinity, time); };
   for (const file of fs.readdirSync(process.env.RUNS)) {
-    const run = JSON.parse(fs.readFileSync(`${process.env.RUNS}/${file}`, "utf8"));
+    const run = JSON.parse(fs.readFileSync(process.env.RUNS + "/" + file, "utf8"));
     if (file.startsWith("web")) {
       for (const [name, time] of Object.entries(run)) least(web, name, time);
       continue;
