@@ -14,11 +14,13 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <png.h>
 
 #include "demo_fixture.h"
+#include "tests/tools/read_back.h"
 
 namespace {
 
@@ -125,19 +127,11 @@ bool WriteFramePng(const std::string& path, const Colour32* pixels) {
     return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
 }
 
-// The frame in an 800 x 600 PNG file; empty when there is none.
+// The frame kept in an 800 x 600 PNG file; empty when there is none.
 std::vector<Colour32> ReadFramePng(const std::string& path) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-    image.format = PNG_FORMAT_RGB;
-    std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    const bool read = png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr);
-    if (!read || image.width != ScreenWidth || image.height != ScreenHeight) return {};
-    std::vector<Colour32> pixels(FramePixelCount);
-    for (int i = 0; i < FramePixelCount; ++i)
-        pixels[i] = Colour32{rgb[3 * i]} << 16 | Colour32{rgb[3 * i + 1]} << 8 | rgb[3 * i + 2];
-    return pixels;
+    Picture picture = DecodePng(ReadFile(path));
+    if (picture.Width != ScreenWidth || picture.Height != ScreenHeight) return {};
+    return std::move(picture.Pixels);
 }
 
 // Every pixel that differs in red; the rest of the expected frame dimmed to a
