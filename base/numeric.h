@@ -21,12 +21,18 @@ int UseLanes(int lanes);
 // magnitude below 2^52 pushes the fraction out of the significand, and the
 // addition rounds it to even under the default rounding mode.
 inline std::int32_t Round(double x) {
+#if defined(__wasm__)
+    // WebAssembly's nearest rounds halves to even, and its saturating
+    // conversion gives the limits beyond them and 0 for NaN: two instructions.
+    return __builtin_wasm_trunc_saturate_s_i32_f64(__builtin_rint(x));
+#else
     const double magnitude = x < 0 ? -x : x;
     if (magnitude < 2147483647.0) {
         const double rounded = (magnitude + 0x1p52) - 0x1p52;
         return static_cast<std::int32_t>(x < 0 ? -rounded : rounded);
     }
     return numeric_detail::RoundBeyond(x);
+#endif
 }
 std::int64_t Round64(double x);
 
