@@ -23,4 +23,5 @@ cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs" --target dxvornik85-capture
 
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
+node tests/web/round_test.mjs build/web/tests/web/round_check_web.wasm
 node tests/web/page_test.mjs build/web/site build/native/tools/dxvornik85-capture
