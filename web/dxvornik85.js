@@ -26,7 +26,7 @@
   const status = {
     state: 'loading', problem: '', endedBy: '', fullScreen: false, sampleRate: 0,
     frame: -1, shownFrame: -1, frames: 0, refreshes: 0, lateFrames: 0, mostLate: 0, longestRefresh: 0,
-    mostPerRefresh: 0, underruns: 0, heard: 0, refreshHeard: 0, recorded: null, kept: {},
+    mostPerRefresh: 0, underruns: 0, heard: 0, refreshHeard: 0, soundAhead: 0, recorded: null, kept: {},
   };
   window.dxvornik85 = status;
 
@@ -218,10 +218,25 @@
     return btoa(text);
   }
 
-  // Samples heard since the show's first one, by the audio clock.
-  function heardSamples(show) {
+  // Samples heard since the show's first one, by the audio clock, at `now`
+  // (on the page's clock). The context's currentTime moves in whole blocks
+  // of rendered sound, in headless Chromium often 10 or 30 ms from one
+  // refresh to the next, which would show some frames a refresh late; the
+  // output timestamp says which sample the speakers play at what page time,
+  // so carried on to `now` it moves with the refreshes. It is kept behind
+  // what has been rendered (an output stalled would otherwise let the
+  // picture run on alone) and never goes back.
+  function heardSamples(show, now = performance.now()) {
     if (show.origin < 0) return -1;
-    return Math.max(0, Math.round(show.context.currentTime * show.rate) - show.origin);
+    const rendered = show.context.currentTime;
+    let time = rendered;
+    const stamp = show.context.getOutputTimestamp ? show.context.getOutputTimestamp() : null;
+    if (stamp && stamp.performanceTime > 0) {
+      time = Math.min(rendered, stamp.contextTime + (now - stamp.performanceTime) / 1000);
+    }
+    status.soundAhead = rendered - time;
+    show.heard = Math.max(show.heard, Math.round(time * show.rate) - show.origin);
+    return Math.max(0, show.heard);
   }
 
   // Draws every frame that is due (their sound goes to the worklet first);
@@ -270,7 +285,7 @@
 
   function refresh(show, now) {
     if (!show.playing) return;
-    const heard = heardSamples(show);
+    const heard = heardSamples(show, now);
     if (heard >= 0) {
       const first = show.next;
       const drawn = playDueFrames(show, heard);
@@ -384,7 +399,7 @@
       processorOptions: { capacity: 2 * rate, endAt, recordSamples: Math.round(recordSeconds * rate) },
     });
     node.connect(context.destination);
-    const show = { program, context, node, rate, origin: -1, next: 0, playing: true };
+    const show = { program, context, node, rate, origin: -1, heard: 0, next: 0, playing: true };
     current = show;
     node.port.onmessage = (event) => heardFromWorklet(show, event.data);
     sendSamples(show, [freshSamples(program, rate)]);  // the first second
