@@ -1,7 +1,7 @@
-// Whole frames of one scene in the browser, exactly as perf_bench's scene
-// benchmarks draw them natively (RenderFrame on the virtual platform, the
-// clear included, frame after frame through the scene), so that the two
-// can be set side by side. The page times the calls.
+// Whole frames of one scene in the browser, exactly as scene_bursts and
+// perf_bench's scene benchmarks draw them natively (RenderFrame on the
+// virtual platform, the clear included, frame after frame through the
+// scene), so that the two can be set side by side. The page times the calls.
 #include <cstdint>
 
 #include "show_runner.h"
